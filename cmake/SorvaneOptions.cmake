@@ -1,8 +1,15 @@
 # Compiler warnings and sanitizers, applied to every target of the tree.
 add_compile_options(-Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wcast-align
                     -Wformat=2 -Wno-unused-parameter)
-if(SORVANE_WERROR)
+if(SORVANE_WERROR AND NOT SORVANE_FUZZ)
   add_compile_options(-Werror)
+endif()
+
+# Fuzz builds instrument every library for coverage and memory errors; the
+# fuzz targets themselves link libFuzzer's main.
+if(SORVANE_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
 endif()
 
 if(SORVANE_SANITIZE STREQUAL "address")
@@ -44,4 +51,12 @@ function(sorvane_qt_test name)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES LABELS gui
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;SORVANE_TESTDATA=${CMAKE_SOURCE_DIR}/../shared/testdata;SORVANE_TEST_SOURCE=${CMAKE_SOURCE_DIR}/tests")
+endfunction()
+
+# A libFuzzer target; test.sh runs every one for a short while, seeded from
+# the folders listed in fuzz/<name>.seeds.
+function(sorvane_fuzz_target name)
+  add_executable(${name} ${ARGN})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
 endfunction()

@@ -1,0 +1,40 @@
+/* The image table of the built-in set. Images carry no text, so every
+ * language library may leave them out and fall back to these. */
+#include "res/ids.h"
+#include "res/images/images.h"
+#include "res/ja/builtin_ja.h"
+
+#define VECTOR(id, kind, w, h, cells, count) \
+    {(id), (kind), 0, (w), (h), (cells), (count), 0, 0, 0, 0, 0, 0}
+#define DISABLED(id, source) \
+    {(id), SORVANE_IMAGE_BITMAP, SORVANE_IMAGE_DISABLED, 0, 0, 0, 0, (source), 0, 0, 0, 0, 0}
+
+/* clang-format off */
+const SorvaneResImage kJaImages[] = {
+    VECTOR(IDR_MAINFRAME, SORVANE_IMAGE_BITMAP, 32, 32, kMainToolbarCells, MAIN_TOOLBAR_CELLS),
+    DISABLED(IDB_MAINFRAME_DISABLED, IDR_MAINFRAME),
+    VECTOR(IDR_TOOLBAR_MONITOR, SORVANE_IMAGE_BITMAP, 24, 24, kMonitorToolbarCells, MONITOR_TOOLBAR_CELLS),
+    DISABLED(IDB_TOOLBAR_MONITOR_DISABLED, IDR_TOOLBAR_MONITOR),
+    VECTOR(IDR_TOOLBAR_STATISTICS, SORVANE_IMAGE_BITMAP, 24, 24, kStatisticsToolbarCells, STATISTICS_TOOLBAR_CELLS),
+    DISABLED(IDB_TOOLBAR_STATISTICS_DISABLED, IDR_TOOLBAR_STATISTICS),
+    VECTOR(IDR_TOOLBAR_MESSAGEINFO, SORVANE_IMAGE_BITMAP, 24, 24, kMessageInfoToolbarCells, MESSAGEINFO_TOOLBAR_CELLS),
+    DISABLED(IDB_TOOLBAR_MESSAGEINFO_DISABLED, IDR_TOOLBAR_MESSAGEINFO),
+    VECTOR(IDR_TOOLBAR_BUSLOAD, SORVANE_IMAGE_BITMAP, 24, 24, kBusLoadToolbarCells, BUSLOAD_TOOLBAR_CELLS),
+    DISABLED(IDB_TOOLBAR_BUSLOAD_DISABLED, IDR_TOOLBAR_BUSLOAD),
+    VECTOR(IDR_MAINFRAME, SORVANE_IMAGE_ICON, 16, 16, kAppIcon, 1),
+    VECTOR(IDI_MONITOR, SORVANE_IMAGE_ICON, 16, 16, kMonitorIcon, 1),
+    VECTOR(IDI_STATISTICS, SORVANE_IMAGE_ICON, 16, 16, kStatisticsIcon, 1),
+    VECTOR(IDI_BUSLOAD, SORVANE_IMAGE_ICON, 16, 16, kBusLoadIcon, 1),
+    VECTOR(IDI_MESSAGEINFO, SORVANE_IMAGE_ICON, 16, 16, kMessageInfoIcon, 1),
+    VECTOR(IDB_PANE_ICONS, SORVANE_IMAGE_BITMAP, 16, 16, kPaneIconCells, PANE_ICON_CELLS),
+    VECTOR(IDB_CANDB_TREE, SORVANE_IMAGE_BITMAP, 16, 16, kCandbTreeCells, CANDB_TREE_CELLS),
+    VECTOR(IDB_PRODUCT_LOGO, SORVANE_IMAGE_BITMAP, 48, 48, kProductLogo, 1),
+    VECTOR(IDB_ABOUT_DAY, SORVANE_IMAGE_BITMAP, 300, 170, kAboutDay, 1),
+    VECTOR(IDB_ABOUT_EVENING, SORVANE_IMAGE_BITMAP, 300, 170, kAboutEvening, 1),
+    VECTOR(IDB_ABOUT_NIGHT, SORVANE_IMAGE_BITMAP, 300, 170, kAboutNight, 1),
+    {IDB_MENU_IMAGES, SORVANE_IMAGE_BITMAP, 0, 16, 16, kMenuImageCells, MENU_IMAGE_CELLS, 0,
+     kMenuImageCommands, 0, 0, 0, 0},
+};
+/* clang-format on */
+
+const uint32_t kJaImageCount = SORVANE_RES_COUNT(kJaImages);

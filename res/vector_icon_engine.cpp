@@ -32,7 +32,12 @@ QPixmap VectorIconEngine::pixmap(const QSize& size, QIcon::Mode mode, QIcon::Sta
 
 QPixmap VectorIconEngine::scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State,
                                        qreal scale) {
-    const QSize fit = FitSize(size);
+    // Qt asks with the size in device pixels; the cell is drawn at its
+    // logical size times the scale, so that it stays crisp.
+    if (!(scale > 0)) {
+        scale = 1;
+    }
+    const QSize fit = FitSize(QSize(qRound(size.width() / scale), qRound(size.height() / scale)));
     if (fit.isEmpty()) {
         return QPixmap();
     }
@@ -64,7 +69,7 @@ QPixmap VectorIconEngine::scaledPixmap(const QSize& size, QIcon::Mode mode, QIco
 void VectorIconEngine::paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
                              QIcon::State state) {
     const qreal scale = painter->device() != nullptr ? painter->device()->devicePixelRatioF() : 1;
-    QPixmap pm = scaledPixmap(rect.size(), mode, state, scale);
+    QPixmap pm = scaledPixmap(rect.size() * scale, mode, state, scale);
     if (pm.isNull()) {
         return;
     }

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "channel_settings.h"
 #include "can_frame_record.h"
+#include "channel_settings.h"
 
 // What the channel manager reads from the settings at each start: the five
 // channel records (CAN1..CAN5) and the bus-load threshold in percent.

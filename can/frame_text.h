@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+#include "can_frame_record.h"
+
+// The column header of monitor text output (IDS_MONITOR_HEADER of the
+// resource set); log files start with it.
+inline constexpr const char kMonitorHeaderText[] =
+    "Chn Identifier Flg   DLC  D0...1...2...3...4...5...6..D7       Time     Dir";
+
+// One frame as one monitor text line, without its final line end. CAN FD
+// frames longer than eight bytes continue on further rows ("\n", 24 blanks,
+// then the next eight bytes), so the bytes stay under the data column.
+std::string FormatFrameLine(const CanFrameRecord& record);
+// The clipboard form: the first row only, ending with "\n".
+std::string FormatFrameClipboardLine(const CanFrameRecord& record);
+// The type letters: R remote, E extended, F CAN FD, B bit-rate switch.
+std::string FrameTypeText(uint32_t flags);

@@ -20,7 +20,8 @@ CanFrameRecord Frame(uint32_t id, uint32_t timestamp, uint8_t channel = 0,
     r.channel = channel;
     r.direction = direction;
     r.status = kStatusOk;
-    for (int i = 0; i < 8; ++i) r.data[i] = static_cast<uint8_t>(id + i);
+    for (int i = 0; i < 8; ++i)
+        r.data[i] = static_cast<uint8_t>(id + i);
     return r;
 }
 
@@ -32,7 +33,8 @@ TEST(FrameList, AppendsAcrossChunksAndKeepsRecordsInPlace) {
     const CanFrameRecord* first = nullptr;
     for (size_t i = 0; i < n; ++i) {
         ASSERT_TRUE(list.Append(Frame(static_cast<uint32_t>(i), static_cast<uint32_t>(i * 10))));
-        if (i == 0) first = &list.At(0);
+        if (i == 0)
+            first = &list.At(0);
     }
     ASSERT_EQ(list.Size(), n);
     // Growth never moves a record the user interface may be reading.
@@ -45,7 +47,8 @@ TEST(FrameList, AppendsAcrossChunksAndKeepsRecordsInPlace) {
 
 TEST(FrameList, ClearKeepsStorageAndLimitFailsWithoutChange) {
     FrameList list(3);
-    for (uint32_t i = 0; i < 3; ++i) ASSERT_TRUE(list.Append(Frame(i, i)));
+    for (uint32_t i = 0; i < 3; ++i)
+        ASSERT_TRUE(list.Append(Frame(i, i)));
     EXPECT_FALSE(list.Append(Frame(99, 99)));
     EXPECT_EQ(list.Size(), 3u);
     EXPECT_EQ(list.At(2).id, 2u);
@@ -72,12 +75,14 @@ TEST(FrameList, ConcurrentReaderSeesOnlyCompleteRecords) {
             const size_t size = list.Size();
             for (; seen < size; ++seen) {
                 const CanFrameRecord& r = list.At(seen);
-                if (r.id != seen || r.timestamp != seen * 3 || r.data[7] != static_cast<uint8_t>(seen + 7))
+                if (r.id != seen || r.timestamp != seen * 3 ||
+                    r.data[7] != static_cast<uint8_t>(seen + 7))
                     bad.fetch_add(1);
             }
         }
     });
-    for (uint32_t i = 0; i < kFrames; ++i) ASSERT_TRUE(list.Append(Frame(i, i * 3)));
+    for (uint32_t i = 0; i < kFrames; ++i)
+        ASSERT_TRUE(list.Append(Frame(i, i * 3)));
     done.store(true);
     reader.join();
     EXPECT_EQ(bad.load(), 0u);
@@ -88,7 +93,8 @@ TEST(CanDataQueue, FirstInFirstOutAndEmptyPop) {
     CanDataQueue queue;
     CanFrameRecord out = Frame(0, 0);
     EXPECT_FALSE(queue.Pop(out));
-    for (uint32_t i = 1; i <= 3; ++i) ASSERT_TRUE(queue.Push(Frame(i, 0)));
+    for (uint32_t i = 1; i <= 3; ++i)
+        ASSERT_TRUE(queue.Push(Frame(i, 0)));
     EXPECT_EQ(queue.Count(), 3u);
     for (uint32_t i = 1; i <= 3; ++i) {
         ASSERT_TRUE(queue.Pop(out));
@@ -102,7 +108,8 @@ TEST(CanDataQueue, ProducerAndConsumerLoseNothing) {
     CanDataQueue queue;
     constexpr uint32_t kFrames = 50000;
     std::thread producer([&] {
-        for (uint32_t i = 0; i < kFrames; ++i) queue.Push(Frame(i, 0));
+        for (uint32_t i = 0; i < kFrames; ++i)
+            queue.Push(Frame(i, 0));
     });
     uint32_t next = 0;
     CanFrameRecord out;

@@ -25,7 +25,8 @@ CanFrameRecord Frame(uint32_t id, uint32_t dlc, uint32_t flags, uint32_t timesta
     r.direction = direction;
     r.channel = channel;
     r.status = kStatusOk;
-    for (uint32_t i = 0; i < kMaxFrameBytes; ++i) r.data[i] = static_cast<uint8_t>(i + 1);
+    for (uint32_t i = 0; i < kMaxFrameBytes; ++i)
+        r.data[i] = static_cast<uint8_t>(i + 1);
     return r;
 }
 
@@ -65,7 +66,8 @@ TEST(FrameText, TypeLettersInOrder) {
 
 TEST(FrameText, ZeroLengthTransmittedAndLargeTime) {
     // Zero length shows one 00 byte; direction T; the largest clock value fills 13 columns.
-    const std::string line = FormatFrameLine(Frame(0x7FF, 0, 0, 0xFFFFFFFFu, kDirectionTransmitted, 2));
+    const std::string line =
+        FormatFrameLine(Frame(0x7FF, 0, 0, 0xFFFFFFFFu, kDirectionTransmitted, 2));
     std::string data = "  00";
     data.resize(32, ' ');
     EXPECT_EQ(line, " 2    000007FF         0" + data + "  " + "  4294.967295" + " T");
@@ -74,19 +76,23 @@ TEST(FrameText, ZeroLengthTransmittedAndLargeTime) {
 TEST(FrameText, FdFramesContinueUnderTheDataColumn) {
     const std::string line20 = FormatFrameLine(Frame(0x100, 20, kFdMsgFdf | kFdMsgBrs, 10));
     const std::string pad(24, ' ');
-    const std::string first = " 0    00000100  FB    14  01  02  03  04  05  06  07  08" "  " +
-                              std::string(13 - 10, ' ') + "  0.000010 R";
+    const std::string first =
+        " 0    00000100  FB    14  01  02  03  04  05  06  07  08"
+        "  " +
+        std::string(13 - 10, ' ') + "  0.000010 R";
     EXPECT_EQ(line20, first + "\n" + pad + "  09  0A  0B  0C  0D  0E  0F  10" + "\n" + pad +
                           "  11  12  13  14");
 
     const std::string line64 = FormatFrameLine(Frame(0x100, 64, kFdMsgFdf, 10));
     std::vector<std::string> rows;
     std::stringstream s(line64);
-    for (std::string row; std::getline(s, row);) rows.push_back(row);
+    for (std::string row; std::getline(s, row);)
+        rows.push_back(row);
     ASSERT_EQ(rows.size(), 8u);
     EXPECT_EQ(rows[0].size(), 73u);
     EXPECT_EQ(rows[7], pad + "  39  3A  3B  3C  3D  3E  3F  40");
-    for (size_t i = 1; i < rows.size(); ++i) EXPECT_EQ(rows[i].size(), 24u + 32u);
+    for (size_t i = 1; i < rows.size(); ++i)
+        EXPECT_EQ(rows[i].size(), 24u + 32u);
 
     // A damaged length never reads past the data bytes.
     const std::string bad = FormatFrameLine(Frame(0x100, 200, kFdMsgFdf, 10));
@@ -105,9 +111,7 @@ TEST(FrameText, ClipboardLineIsTheFirstRowWithALineEnd) {
 TEST(FrameLogFile, AppendsWithCrLfAndSharesTheFile) {
     const std::string path = TempPath("live.log");
     ::unlink(path.c_str());
-    {
-        std::ofstream(path, std::ios::binary) << "earlier\r\n";
-    }
+    { std::ofstream(path, std::ios::binary) << "earlier\r\n"; }
     FrameLogFile a, b;
     ASSERT_TRUE(a.Open(path));
     ASSERT_TRUE(b.Open(path));  // another writer on the same file
@@ -133,16 +137,16 @@ TEST(FrameLogFile, UnopenableFileFailsQuietly) {
 
 TEST(FrameLogFile, SaveReplacesFileWritesHeaderAndReportsProgress) {
     const std::string path = TempPath("saved.log");
-    {
-        std::ofstream(path, std::ios::binary) << "old content that must go\r\n";
-    }
+    { std::ofstream(path, std::ios::binary) << "old content that must go\r\n"; }
     FrameList frames;
-    for (uint32_t i = 0; i < 3; ++i) frames.Append(Frame(0x10 + i, 1, 0, i * 1000000));
+    for (uint32_t i = 0; i < 3; ++i)
+        frames.Append(Frame(0x10 + i, 1, 0, i * 1000000));
     std::vector<std::pair<size_t, size_t>> progress;
-    ASSERT_TRUE(SaveFrameListToFile(frames, path,
-                                    [&](size_t n, size_t count) { progress.emplace_back(n, count); }));
+    ASSERT_TRUE(SaveFrameListToFile(
+        frames, path, [&](size_t n, size_t count) { progress.emplace_back(n, count); }));
     std::string expected = std::string(kMonitorHeaderText) + "\r\n";
-    for (uint32_t i = 0; i < 3; ++i) expected += FormatFrameLine(frames.At(i)) + "\r\n";
+    for (uint32_t i = 0; i < 3; ++i)
+        expected += FormatFrameLine(frames.At(i)) + "\r\n";
     EXPECT_EQ(ReadFile(path), expected);
     EXPECT_EQ(progress, (std::vector<std::pair<size_t, size_t>>{{1, 3}, {2, 3}, {3, 3}}));
 

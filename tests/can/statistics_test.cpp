@@ -36,7 +36,8 @@ TEST(BusStatistics, WarningNeedsThresholdAndNewPeak) {
 
 TEST(BusStatistics, HistoryKeeps240NewestFirst) {
     BusLoadHistory history;
-    for (uint32_t i = 1; i <= 241; ++i) history.Push(i);
+    for (uint32_t i = 1; i <= 241; ++i)
+        history.Push(i);
     ASSERT_EQ(history.Size(), 240u);
     const auto values = history.Values();
     EXPECT_EQ(values.front(), 241u);

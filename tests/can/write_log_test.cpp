@@ -40,11 +40,13 @@ TEST(WriteLog, SinkReplacedWhileThreadsLogLosesAndDuplicatesNothing) {
     std::vector<std::thread> threads;
     for (int t = 0; t < kThreads; ++t) {
         threads.emplace_back([&] {
-            for (int i = 0; i < kLines; ++i) WriteLog(kLogDebug, "line %d\n", i);
+            for (int i = 0; i < kLines; ++i)
+                WriteLog(kLogDebug, "line %d\n", i);
         });
     }
     SetLogSink([&](int, const std::string&) { second.fetch_add(1); });
-    for (auto& t : threads) t.join();
+    for (auto& t : threads)
+        t.join();
     SetLogSink(nullptr);
     EXPECT_EQ(first.load() + second.load(), kThreads * kLines);
 }

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "can/can_frame_record.h"
+#include "can/channel_settings.h"
+
+// What the main frame drives: the channel manager, the settings record and
+// the CANdb manager, seen through the few operations the frame uses. The
+// application supplies the real one; tests supply their own.
+class CFrameBackend {
+public:
+    struct CandbMessage {
+        std::string name;
+        uint32_t id = 0;
+    };
+    struct CandbResult {
+        bool ok = false;
+        int errorCode = 0;
+        std::string errorText;
+        std::vector<CandbMessage> messages;
+    };
+
+    virtual ~CFrameBackend() = default;
+
+    // ---- channel manager ----
+    virtual bool Connected() const = 0;
+    // 0 when the start failed.
+    virtual int Start() = 0;
+    virtual void Stop() = 0;
+    virtual bool ChannelActive(int index) const = 0;
+    virtual bool ChannelBusOn(int index) const = 0;
+    virtual void ToggleBus(int index) = 0;
+    virtual void ResetCommunication() = 0;
+
+    // ---- settings ----
+    virtual ChannelSettings Channel(int index) const = 0;
+    virtual uint32_t AppLook() const = 0;
+    virtual void SetAppLook(uint32_t look) = 0;
+    // SaveSettings with the settings file and ENV_APPLOOK.
+    virtual void SaveAppLook() = 0;
+    virtual std::vector<std::string> RecentCandb() const = 0;
+    virtual void SetRecentCandb(const std::vector<std::string>& recent) = 0;
+    virtual bool NotConfigured() const = 0;
+    // LoadSettings with path; false when the file could not be read.
+    virtual bool ImportEnvironment(const std::string& path) = 0;
+    // All groups to path (settings-file store) or to the registry store.
+    virtual bool ExportEnvironment(const std::string& path) = 0;
+
+    // ---- CANdb ----
+    virtual bool CandbLibraryLoaded() const = 0;
+    virtual CandbResult OpenCandb(const std::string& path) = 0;
+};

@@ -1,0 +1,117 @@
+#pragma once
+
+#include <QAction>
+#include <QLabel>
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+#include <QUrl>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <vector>
+
+#include "ui/frame/frame_backend.h"
+
+class QMdiArea;
+class QToolBar;
+class CCANdbPane;
+class COutputLogPane;
+
+// The single top-level window: menus, main toolbar, status bar, the CANdb
+// pane on the left, the output log pane at the bottom and the view frames
+// in the MDI area. It starts and stops communication, toggles buses, opens
+// CANdb files, imports and exports the environment and switches the look.
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+
+public:
+    static constexpr int kPaneCount = 12;
+    static constexpr int kUptimeTimerId = 1000;
+    static constexpr int kUptimePeriodMs = 500;
+    static constexpr int kViewFrameCount = 4;  // monitor, bus load, statistics, message info
+
+    // A view frame's command handler: with update set it only reports in
+    // *enabled whether it handles the command; false when it has no entry.
+    using ViewCommandHandler = std::function<bool(uint32_t id, bool update, bool* enabled)>;
+    // A command that opens a dialog of its own (send, options, about).
+    using DialogCommand = std::function<void()>;
+
+    explicit CMainFrame(CFrameBackend* backend, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // Builds menus, toolbar, status bar and panes, applies the look and
+    // installs the log pane as WriteLog's sink. False when a part failed.
+    bool Create();
+
+    // Milliseconds since an arbitrary start; replaceable for tests.
+    void SetClock(std::function<uint64_t()> clock) { clock_ = std::move(clock); }
+
+    // View frames by index, with the handler their commands go to.
+    void RegisterViewFrame(int index, QWidget* frame, ViewCommandHandler handler);
+    void SetOptionsCommand(DialogCommand command) { options_ = std::move(command); }
+    void SetSendMessageCommand(DialogCommand command) { sendMessage_ = std::move(command); }
+    void SetAboutCommand(DialogCommand command) { about_ = std::move(command); }
+
+    // ---- commands ----
+    void OnCommand(uint32_t id);
+    bool IsCommandEnabled(uint32_t id) const;
+    // Enabled states, check marks and texts of every menu and toolbar item.
+    void UpdateCommandUi();
+    // All actions of a command (menu and toolbar items).
+    std::vector<QAction*> ActionsOf(uint32_t id) const;
+
+    void StartCommunication();
+    void StopCommunication();
+    void OpenCandbFile(const QString& path);
+    void ImportEnvironment(const QString& path);
+    // The first local file of a drop is imported; false when there is none.
+    bool ImportDroppedFiles(const QList<QUrl>& urls);
+    void ApplyLook(uint32_t id);
+
+    // ---- status bar ----
+    void SetPaneText(int index, const QString& text);
+    QString PaneText(int index) const;
+    int PaneWidth(int index) const;
+    void RefreshStatus(bool state, bool channels, bool uptime);
+
+    COutputLogPane* LogPane() const { return logPane_; }
+    CCANdbPane* CandbPane() const { return candbPane_; }
+    QToolBar* MainToolBar() const { return toolBar_; }
+    QMdiArea* MdiArea() const { return mdi_; }
+    bool UptimeTimerActive() const { return uptimeTimer_.isActive(); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    QAction* NewAction(uint32_t id, QObject* owner);
+    bool RouteToView(uint32_t id, bool update, bool* enabled) const;
+    void ImportFromDialog();
+    void ExportFromDialog();
+    void OpenCandbFromDialog();
+    void PostToViews(int eventType);
+    void RedrawAll();
+
+    CFrameBackend* backend_;
+    std::function<uint64_t()> clock_;
+    QMdiArea* mdi_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    COutputLogPane* logPane_ = nullptr;
+    CCANdbPane* candbPane_ = nullptr;
+    QLabel* idleLabel_ = nullptr;
+    std::array<QLabel*, kPaneCount> panes_{};
+    std::multimap<uint32_t, QPointer<QAction>> actions_;
+    std::array<QPointer<QWidget>, kViewFrameCount> views_;
+    std::array<ViewCommandHandler, kViewFrameCount> viewHandlers_;
+    DialogCommand options_;
+    DialogCommand sendMessage_;
+    DialogCommand about_;
+    QTimer uptimeTimer_;
+    QTimer commandUiTimer_;
+    uint64_t startTime_ = 0;
+    bool sinkInstalled_ = false;
+};

@@ -85,8 +85,7 @@ Api& api() {
 }
 
 std::string Fixture(const char* name) {
-    const char* src = std::getenv("SORVANE_TEST_SOURCE");
-    return std::string(src != nullptr ? src : "tests") + "/data/kvadblib/" + name;
+    return std::string(KVADB_TEST_DATA) + "/" + name;
 }
 
 struct Sig {

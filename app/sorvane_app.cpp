@@ -1,0 +1,264 @@
+#include "app/sorvane_app.h"
+
+#include <unistd.h>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QPalette>
+
+#include "app/app_settings.h"
+#include "app/settings_codec.h"
+#include "app/settings_store.h"
+#include "can/can_manager.h"
+#include "platform/os/dynamic_library.h"
+#include "platform/os/paths.h"
+#include "platform/os/registry.h"
+#include "res/resources.h"
+#include "ui/frame/dialog_service.h"
+#include "ui/frame/frame_backend.h"
+#include "ui/frame/main_frame.h"
+
+namespace {
+
+constexpr int kInstanceWaitMs = 1000;
+
+uint32_t ColorRef(const QColor& color) {
+    return static_cast<uint32_t>(color.red()) | (static_cast<uint32_t>(color.green()) << 8) |
+           (static_cast<uint32_t>(color.blue()) << 16);
+}
+
+bool SimplifiedChineseDefault(os::LangId systemDefault) {
+    return systemDefault >= 0x0800 && systemDefault <= 0x0BFF;
+}
+
+// Whether the database library can be loaded where the program looks for it.
+bool DatabaseLibraryPresent() {
+    const char* chosen = std::getenv("SORVANE_KVADBLIB");
+    const std::string path = chosen != nullptr && *chosen != 0
+                                 ? std::string(chosen)
+                                 : os::JoinPath(os::PrivateLibraryDir(), "libkvadblib.so");
+    os::LibraryHandle library = os::LoadLibraryByPath(path);
+    if (library == nullptr) {
+        return false;
+    }
+    os::FreeLibrary(library);
+    return true;
+}
+
+}  // namespace
+
+// The frame's view of the channel manager and the settings.
+class CSorvaneApp::Backend : public CFrameBackend {
+public:
+    Backend(CCanManager& manager, CSettingsStore& store, AppSettings& settings)
+        : manager_(manager), store_(store), settings_(settings) {}
+
+    bool Connected() const override { return manager_.Connected(); }
+    int Start() override { return manager_.Start(); }
+    void Stop() override { manager_.Stop(); }
+    bool ChannelActive(int index) const override { return manager_.Active(index) != 0; }
+    bool ChannelBusOn(int index) const override { return manager_.BusOn(index) != 0; }
+    void ToggleBus(int index) override { manager_.ToggleBus(index); }
+    void ResetCommunication() override { manager_.ResetCommunication(); }
+
+    ChannelSettings Channel(int index) const override {
+        return index >= 0 && index < kChannelCount ? settings_.can[index] : ChannelSettings{};
+    }
+    uint32_t AppLook() const override { return settings_.appLook; }
+    void SetAppLook(uint32_t look) override { settings_.appLook = look; }
+    void SaveAppLook() override { store_.SaveSettings(store_.settingsFilePath, ENV_APPLOOK); }
+    std::vector<std::string> RecentCandb() const override {
+        return {std::begin(settings_.recentCandb), std::end(settings_.recentCandb)};
+    }
+    void SetRecentCandb(const std::vector<std::string>& recent) override {
+        for (int i = 0; i < kRecentCandbCount; ++i) {
+            settings_.recentCandb[i] = static_cast<size_t>(i) < recent.size() ? recent[i] : "";
+        }
+    }
+    bool NotConfigured() const override { return settings_.notConfigured != 0; }
+    bool ImportEnvironment(const std::string& path) override { return store_.ImportSettings(path); }
+    bool ExportEnvironment(const std::string& path) override { return store_.ExportSettings(path); }
+
+    // The database manager joins here once it exists; until then no file opens.
+    bool CandbLibraryLoaded() const override { return false; }
+    CandbResult OpenCandb(const std::string&) override { return {}; }
+
+private:
+    CCanManager& manager_;
+    CSettingsStore& store_;
+    AppSettings& settings_;
+};
+
+CSorvaneApp::CSorvaneApp(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationName(QStringLiteral("Sorvane"));
+    registry_ = std::make_unique<os::Registry>(os::Registry::DefaultFilePath(kVendorKey));
+    store_ = std::make_unique<CSettingsStore>(GlobalSettings(), *registry_);
+}
+
+CSorvaneApp::~CSorvaneApp() {
+    delete frame_;
+    backend_.reset();
+    manager_.reset();
+}
+
+AppSettings& CSorvaneApp::Settings() const {
+    return GlobalSettings();
+}
+
+int CSorvaneApp::ResolveLanguage(int language, os::LangId ui, os::LangId systemDefault) {
+    if (language == -1) {
+        switch (os::PrimaryLanguage(ui)) {
+            case os::kLangChinese:
+                return SimplifiedChineseDefault(systemDefault) ? 2 : 3;
+            case os::kLangEnglish:
+                return 1;
+            case os::kLangJapanese:
+                return 0;
+            case os::kLangKorean:
+                return 4;
+            default:
+                return 1;
+        }
+    }
+    return language >= 0 && language <= 4 ? language : 0;
+}
+
+uint32_t CSorvaneApp::LanguageFailureMessage(os::LangId ui, os::LangId systemDefault) {
+    switch (os::PrimaryLanguage(ui)) {
+        case os::kLangChinese:
+            return SimplifiedChineseDefault(systemDefault) ? IDS_ERR_LANGLIB_CN
+                                                           : IDS_ERR_LANGLIB_TW;
+        case os::kLangEnglish:
+            return IDS_ERR_LANGLIB_EN;
+        case os::kLangJapanese:
+            return IDS_ERR_LANGLIB_JA;
+        case os::kLangKorean:
+            return IDS_ERR_LANGLIB_KO;
+        default:
+            return 0;
+    }
+}
+
+QString CSorvaneApp::InstanceName(const char* vendorKey) {
+    // Per user: in the runtime folder where there is one, else tagged with the uid.
+    const QString name = QStringLiteral("%1:Sorvane").arg(QString::fromUtf8(vendorKey));
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty()) {
+        return QString::fromLocal8Bit(runtime) + u'/' + name;
+    }
+    return name + QStringLiteral("-%1").arg(getuid());
+}
+
+bool CSorvaneApp::ActivateRunningInstance() {
+    for (const char* key : {kLegacyVendorKey, kVendorKey}) {
+        QLocalSocket socket;
+        socket.connectToServer(InstanceName(key));
+        if (socket.waitForConnected(kInstanceWaitMs)) {
+            socket.write("activate\n");
+            socket.waitForBytesWritten(kInstanceWaitMs);
+            socket.disconnectFromServer();
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CSorvaneApp::ListenForInstances() {
+    server_ = new QLocalServer(this);
+    server_->setSocketOptions(QLocalServer::UserAccessOption);
+    const QString name = InstanceName(kVendorKey);
+    if (!server_->listen(name)) {
+        // Nobody answered, so the socket is left over from a crash.
+        QLocalServer::removeServer(name);
+        if (!server_->listen(name)) {
+            return false;
+        }
+    }
+    connect(server_, &QLocalServer::newConnection, this, [this] {
+        while (QLocalSocket* socket = server_->nextPendingConnection()) {
+            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+            if (frame_) {
+                frame_->setWindowState(frame_->windowState() & ~Qt::WindowMinimized);
+                frame_->show();
+                frame_->raise();
+                frame_->activateWindow();
+            }
+        }
+    });
+    return true;
+}
+
+void CSorvaneApp::ApplyLanguage() {
+    AppSettings& settings = Settings();
+    const os::LangId ui = os::UserDefaultUILanguage();
+    const os::LangId system = os::SystemDefaultLangId();
+    settings.language = ResolveLanguage(settings.language, ui, system);
+    if (settings.language == 0) {
+        return;
+    }
+    if (res::Resources::Instance().LoadLanguage(settings.language) == res::LibraryStatus::Loaded) {
+        return;
+    }
+    if (const uint32_t message = LanguageFailureMessage(ui, system)) {
+        CDialogService::Message(nullptr, message, CDialogService::Icon::Error);
+    }
+    settings.language = 0;
+}
+
+bool CSorvaneApp::InitInstance() {
+    if (ActivateRunningInstance()) {
+        return false;
+    }
+    ListenForInstances();  // without it the program still runs, only unmarked
+
+    store_->CheckSettingsStore(CSettingsStore::When::Start);
+    const QPalette palette = QApplication::palette();
+    SystemColors colors;
+    colors.windowText = ColorRef(palette.color(QPalette::WindowText));
+    colors.window = ColorRef(palette.color(QPalette::Base));
+    colors.buttonFace = ColorRef(palette.color(QPalette::Button));
+    store_->SetDefaultSettings(colors);
+    const bool loaded = store_->LoadSettings(store_->settingsFilePath);
+
+    AppSettings& settings = Settings();
+    for (int code = 1; code <= res::kLanguageLibraryCount; ++code) {
+        settings.resLibVersion[code - 1] =
+            res::ProbeLibraryVersion(res::LanguageLibraryPath(os::ProgramDir(), code));
+    }
+    ApplyLanguage();
+
+    manager_ =
+        std::make_unique<CCanManager>([] { return CanConfigFromSettings(GlobalSettings()); });
+    if (!manager_->Lib().IsCanLibLoaded()) {
+        CDialogService::Message(nullptr, IDS_ERR_CANLIB_MISSING, CDialogService::Icon::Error,
+                                QMessageBox::Ok, QMessageBox::NoButton, true);
+    }
+    if (!DatabaseLibraryPresent()) {
+        CDialogService::Message(nullptr, IDS_ERR_KVADBLIB_MISSING, CDialogService::Icon::Error,
+                                QMessageBox::Ok, QMessageBox::NoButton, true);
+    }
+
+    if (loaded) {
+        settings.notConfigured = 0;
+    } else if (CDialogService::Message(nullptr, IDS_FIRST_START, CDialogService::Icon::Warning,
+                                       QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes) {
+        // The options sheet joins here once it exists; the defaults are saved now.
+        store_->SaveSettings(store_->settingsFilePath, ENV_ALL);
+    }
+    saveOnExit_ = true;
+
+    backend_ = std::make_unique<Backend>(*manager_, *store_, settings);
+    frame_ = new CMainFrame(backend_.get());
+    if (!frame_->Create()) {
+        return false;
+    }
+    frame_->show();
+    return true;
+}
+
+int CSorvaneApp::ExitInstance() {
+    if (saveOnExit_) {
+        store_->SaveAllSettings(ENV_ALL);
+    }
+    store_->CheckSettingsStore(CSettingsStore::When::Exit);
+    return 0;
+}

@@ -90,3 +90,19 @@ bool CSettingsStore::ExportSettings(const std::string& path) {
     error_.clear();
     return CProfileStore::Save(settings_, path, ENV_ALL, registry_, &error_);
 }
+
+bool ReadStoredSettings(AppSettings& settings, os::Registry& registry) {
+    settings.configFile = 0;
+    os::RegValue value;
+    if (registry.QueryValue(GroupPath(SettingsGroup::Common), "ConfigFile", &value) &&
+        value.data.size() >= 4) {
+        settings.configFile = static_cast<uint32_t>(value.data[0]) |
+                              (static_cast<uint32_t>(value.data[1]) << 8) |
+                              (static_cast<uint32_t>(value.data[2]) << 16) |
+                              (static_cast<uint32_t>(value.data[3]) << 24);
+    }
+    CSettingsStore store(settings, registry);
+    store.SetDefaultSettings();
+    store.SetCopyWorkspaceOnLoad(false);
+    return store.LoadSettings(store.settingsFilePath);
+}

@@ -50,6 +50,11 @@ private:
     std::string error_;
 };
 
+// The stored settings as the program would find them at its next start
+// (store choice, defaults, load), for tools that only read them: nothing is
+// written and the registry is not cleaned. False when nothing is stored yet.
+bool ReadStoredSettings(AppSettings& settings, os::Registry& registry);
+
 // The settings file: $SORVANE_SETTINGS_FILE when set; else Sorvane.ini beside
 // the program when that folder is writable or already holds the file; else
 // ConfigDir()/Sorvane/Sorvane.ini.

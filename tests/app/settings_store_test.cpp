@@ -270,3 +270,28 @@ TEST_F(SettingsStoreTest, ImportReadsTheProfileFormatWhateverTheStore) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ReadStoredSettings, ReadsTheCurrentStoreWithoutChangingIt) {
+    TestFolder folder;
+    os::Registry registry(folder.File("registry.dat"));
+    setenv("SORVANE_SETTINGS_FILE", folder.File("Sorvane.ini").c_str(), 1);
+    AppSettings settings;
+    EXPECT_FALSE(ReadStoredSettings(settings, registry));
+    EXPECT_EQ(settings.can[0].enabled, 0);
+    WriteText(folder.File("Sorvane.ini"),
+              "[SOFTWARE\\Velmara\\Sorvane\\BUSLOAD]\r\n\"Threshould\"=dword:00000021\r\n"
+              "[SOFTWARE\\Velmara\\Sorvane\\Workspace\\X]\r\n\"a\"=dword:1\r\n");
+    EXPECT_TRUE(ReadStoredSettings(settings, registry));
+    EXPECT_EQ(CanConfigFromSettings(settings).busLoadThreshold, 0x21u);
+    EXPECT_FALSE(registry.KeyExists("SOFTWARE\\Velmara\\Sorvane\\Workspace\\X"));
+    // With the registry store the registry is read and the file is not.
+    registry.SetDword("SOFTWARE\\Velmara\\Sorvane\\COMMON", "ConfigFile", 1);
+    registry.SetDword("SOFTWARE\\Velmara\\Sorvane\\BUSLOAD", "Threshould", 0x22);
+    EXPECT_TRUE(ReadStoredSettings(settings, registry));
+    EXPECT_EQ(settings.busLoadThreshold, 0x22u);
+    unsetenv("SORVANE_SETTINGS_FILE");
+}
+
+}  // namespace

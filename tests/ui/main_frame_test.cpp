@@ -67,6 +67,7 @@ private slots:
     void looksSwitchAndSave();
     void exitConfirmation();
     void viewCommandRouting();
+    void threeLooksLookDifferent();
 };
 
 void MainFrameTest::texts_data() {
@@ -467,6 +468,53 @@ void MainFrameTest::viewCommandRouting() {
     frame.OnCommand(ID_STATISTICS_COPY);
     QCOMPARE(monitorRan, (std::vector<uint32_t>{ID_MONITOR_CLEAR}));
     QCOMPARE(statisticsRan, (std::vector<uint32_t>{ID_STATISTICS_COPY}));
+}
+
+void MainFrameTest::threeLooksLookDifferent() {
+    // The window as a user sees it while communicating, in three looks.
+    // With SORVANE_SCREENSHOT_DIR set the grabs are kept as PNG files.
+    FakeFrameBackend backend;
+    backend.channels[0] = Fd(500000, 2000000);
+    backend.channels[1] = Classic(500000);
+    backend.candb.ok = true;
+    backend.candb.messages = {{"EngineData", 0x100},
+                              {"BrakeStatus", 0x1A0},
+                              {"BodyFd", 0x18FF1234},
+                              {"Diagnostics", 0x7DF}};
+    uint64_t now = 0;
+    CMainFrame frame(&backend);
+    frame.SetClock([&now] { return now; });
+    QVERIFY(frame.Create());
+    frame.resize(1200, 760);
+    frame.show();
+    frame.OpenCandbFile(QStringLiteral("/home/user/demo/demo.dbc"));
+    frame.OnCommand(ID_COMM_START);
+    now = 3723000;
+    frame.RefreshStatus(false, false, true);
+    frame.LogPane()->AddLogLine(0, "CAN1 [canBusOn] succeed.\n");
+    frame.LogPane()->AddLogLine(0, "CAN2 [canBusOn] succeed.\n");
+    frame.LogPane()->AddLogLine(2, "CAN2 bus load 82% over the threshold 80%\n");
+    frame.LogPane()->AddLogLine(3, "CAN3 [canOpenChannel] Specified device not found\n");
+    frame.LogPane()->FlushPending();
+    const QByteArray dir = qgetenv("SORVANE_SCREENSHOT_DIR");
+    QList<QImage> grabs;
+    const QList<QPair<uint32_t, QString>> looks = {
+        {ID_VIEW_APPLOOK_OFF_2007_BLUE, QStringLiteral("main-office2007-blue.png")},
+        {ID_VIEW_APPLOOK_OFF_2007_BLACK, QStringLiteral("main-office2007-black.png")},
+        {ID_VIEW_APPLOOK_WIN_2000, QStringLiteral("main-windows2000.png")}};
+    for (const auto& [look, file] : looks) {
+        frame.ApplyLook(look);
+        QCoreApplication::processEvents();
+        const QImage image = frame.grab().toImage();
+        QVERIFY(!image.isNull());
+        grabs.append(image);
+        if (!dir.isEmpty()) {
+            QVERIFY(image.save(QString::fromLocal8Bit(dir) + u'/' + file));
+        }
+    }
+    QVERIFY(grabs[0] != grabs[1]);
+    QVERIFY(grabs[1] != grabs[2]);
+    QVERIFY(grabs[0] != grabs[2]);
 }
 
 QTEST_MAIN(MainFrameTest)

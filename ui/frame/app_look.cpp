@@ -20,7 +20,9 @@ QPalette Make(QColor button, QColor window, QColor base, QColor highlight, QColo
     palette.setColor(QPalette::AlternateBase, base.darker(104));
     palette.setColor(QPalette::Highlight, highlight);
     palette.setColor(QPalette::HighlightedText, Qt::white);
-    palette.setColor(QPalette::Text, text);
+    // Lists and edits keep dark text on their light base in every look; the
+    // frame's own texts take the look's colour.
+    palette.setColor(QPalette::Text, base.lightness() > 128 ? QColor(Qt::black) : text);
     palette.setColor(QPalette::WindowText, text);
     palette.setColor(QPalette::ButtonText, buttonText);
     palette.setColor(QPalette::ToolTipBase, QColor(255, 255, 225));

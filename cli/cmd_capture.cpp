@@ -11,6 +11,8 @@
 #include <string>
 #include <thread>
 
+#include "app/app_settings.h"
+#include "app/settings_store.h"
 #include "can/can_manager.h"
 #include "can/frame_text.h"
 #include "commands.h"
@@ -22,7 +24,8 @@ constexpr char kUsage[] =
     "                           [--tseg T1:T2:SJW[:NOSAMP]] [--data-tseg T1:T2:SJW]\n"
     "                           [--threshold PERCENT] [--seconds S] [--log FILE]\n"
     "                           [--save FILE] [--quiet]\n"
-    "  --channel N[:fd]  run CANN (1..5), classic or CAN FD; repeatable (default CAN1)\n"
+    "  --channel N[:fd]  run CANN (1..5), classic or CAN FD; repeatable (default: the\n"
+    "                    stored channel settings, else CAN1)\n"
     "  --bitrate B       arbitration bit rate in bit/s (default 500000)\n"
     "  --data-bitrate B  CAN FD data-phase bit rate in bit/s (default 2000000)\n"
     "  --tseg, --data-tseg  time segments of the arbitration or data phase\n"
@@ -178,8 +181,21 @@ int ParseOptions(int argc, char** argv, Options* o) {
     return 0;
 }
 
-// The channels of the command line; without --channel, CAN1 in classic mode.
+// The channels of the command line; without --channel, the stored settings
+// (channels and threshold), and CAN1 in classic mode when they enable none.
 CanConfig CaptureConfig(const Options& o) {
+    if (!o.anyChannel) {
+        AppSettings stored;
+        os::Registry registry(os::Registry::DefaultFilePath(kVendorKey));
+        ReadStoredSettings(stored, registry);
+        const CanConfig config = CanConfigFromSettings(stored);
+        for (const ChannelSettings& channel : config.can) {
+            if (channel.enabled)
+                return config;
+        }
+        std::fprintf(stderr, "sorvane-cli capture: no channel enabled in the stored settings; "
+                             "using CAN1\n");
+    }
     CanConfig config{};
     for (int i = 0; i < kChannelCount; ++i) {
         const bool on = o.anyChannel ? o.channels[i] : i == 0;

@@ -9,7 +9,8 @@
 #include "app/settings_codec.h"
 #include "app/settings_store.h"
 #include "can/can_manager.h"
-#include "platform/os/dynamic_library.h"
+#include "candb/candb_manager.h"
+#include "candb/kvadb_binding.h"
 #include "platform/os/paths.h"
 #include "platform/os/registry.h"
 #include "res/resources.h"
@@ -28,20 +29,6 @@ uint32_t ColorRef(const QColor& color) {
 
 bool SimplifiedChineseDefault(os::LangId systemDefault) {
     return systemDefault >= 0x0800 && systemDefault <= 0x0BFF;
-}
-
-// Whether the database library can be loaded where the program looks for it.
-bool DatabaseLibraryPresent() {
-    const char* chosen = std::getenv("SORVANE_KVADBLIB");
-    const std::string path = chosen != nullptr && *chosen != 0
-                                 ? std::string(chosen)
-                                 : os::JoinPath(os::PrivateLibraryDir(), "libkvadblib.so");
-    os::LibraryHandle library = os::LoadLibraryByPath(path);
-    if (library == nullptr) {
-        return false;
-    }
-    os::FreeLibrary(library);
-    return true;
 }
 
 }  // namespace
@@ -78,9 +65,18 @@ public:
     bool ImportEnvironment(const std::string& path) override { return store_.ImportSettings(path); }
     bool ExportEnvironment(const std::string& path) override { return store_.ExportSettings(path); }
 
-    // The database manager joins here once it exists; until then no file opens.
-    bool CandbLibraryLoaded() const override { return false; }
-    CandbResult OpenCandb(const std::string&) override { return {}; }
+    bool CandbLibraryLoaded() const override { return candb::KvaDbLoaded(); }
+    CandbResult OpenCandb(const std::string& path) override {
+        CandbResult result;
+        CCANdbManager& candb = TheCandbManager();
+        result.ok = candb.Load(path, result.errorCode, result.errorText);
+        if (result.ok) {
+            for (const ::CandbMessage& message : candb.Messages()) {
+                result.messages.push_back({message.name, message.id});
+            }
+        }
+        return result;
+    }
 
 private:
     CCanManager& manager_;
@@ -232,7 +228,8 @@ bool CSorvaneApp::InitInstance() {
         CDialogService::Message(nullptr, IDS_ERR_CANLIB_MISSING, CDialogService::Icon::Error,
                                 QMessageBox::Ok, QMessageBox::NoButton, true);
     }
-    if (!DatabaseLibraryPresent()) {
+    TheCandbManager();  // loads the database library
+    if (!candb::KvaDbLoaded()) {
         CDialogService::Message(nullptr, IDS_ERR_KVADBLIB_MISSING, CDialogService::Icon::Error,
                                 QMessageBox::Ok, QMessageBox::NoButton, true);
     }

@@ -247,7 +247,9 @@ CanFrameRecord Frame(uint32_t id, std::vector<uint8_t> bytes, uint32_t flags = 0
     r.id = id;
     r.flags = flags;
     r.dlc = static_cast<uint32_t>(bytes.size());
-    std::memcpy(r.data, bytes.data(), bytes.size());
+    if (!bytes.empty()) {
+        std::memcpy(r.data, bytes.data(), bytes.size());
+    }
     return r;
 }
 

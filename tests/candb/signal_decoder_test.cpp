@@ -117,7 +117,7 @@ void EncodeIntel(uint8_t* data, int lsb, int length, uint64_t value) {
 int EncodeMotorola(uint8_t* data, int msb, int length, uint64_t value) {
     int p = msb;
     for (int k = length - 1; k >= 0; --k) {
-        if ((value >> k) & 1u) {
+        if (p < 128 && ((value >> k) & 1u)) {  // the caller skips signals past 16 bytes
             data[p / 8] |= static_cast<uint8_t>(1u << (p % 8));
         }
         if (k > 0) {

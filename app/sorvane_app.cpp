@@ -249,6 +249,14 @@ bool CSorvaneApp::InitInstance() {
         return false;
     }
     frame_->show();
+    // A database named on the command line opens as if it had been dropped on the frame.
+    const QStringList args = arguments();
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        if (args[i].endsWith(QStringLiteral(".dbc"), Qt::CaseInsensitive)) {
+            frame_->OpenCandbFile(args[i]);
+            break;
+        }
+    }
     return true;
 }
 

@@ -107,7 +107,9 @@ protected:
     // ---- the derived list ---------------------------------------------
     virtual std::span<const ItemListColumn> GetColumns() const { return {}; }
     virtual int GetItemCount() const { return 0; }
-    // rowRect spans the item rectangle's width for row index.
+    // rowRect spans the item rectangle's width for row index. The painter
+    // comes with the normal font; what DrawItem changes carries into the next
+    // row (no save and restore per row, which would allocate).
     virtual void DrawItem(QPainter& painter, const QRect& rowRect, int index) {}
     virtual int GetItemImage(int index) const { return -1; }
     virtual void DrawSelection(QPainter& painter, const QRect& rect, QColor brush, QColor pen);

@@ -38,12 +38,27 @@ QRect CItemList::CellRect(const QRect& rowRect, int column) const {
 
 void CItemList::DrawCellText(QPainter& painter, const QRect& cell, const QString& text,
                              Qt::Alignment align) const {
-    const int flags = static_cast<int>(align | Qt::AlignVCenter) | Qt::TextSingleLine;
-    if (normalMetrics_.horizontalAdvance(text) <= cell.width()) {
-        painter.drawText(cell, flags, text);
+    if (text.isEmpty() || cell.width() <= 0) {
         return;
     }
-    painter.drawText(cell, flags, normalMetrics_.elidedText(text, Qt::ElideRight, cell.width()));
+    const int width = normalMetrics_.horizontalAdvance(text);
+    if (width > cell.width()) {
+        const int flags = static_cast<int>(align | Qt::AlignVCenter) | Qt::TextSingleLine;
+        painter.drawText(cell, flags,
+                         normalMetrics_.elidedText(text, Qt::ElideRight, cell.width()));
+        return;
+    }
+    // A text that fits is drawn at its baseline: the plain path lays out one
+    // run with no formatting pass, which keeps painting a row cheap.
+    int x = cell.left();
+    if (align & Qt::AlignRight) {
+        x = cell.right() + 1 - width;
+    } else if (align & Qt::AlignHCenter) {
+        x = cell.left() + (cell.width() - width) / 2;
+    }
+    const int y =
+        cell.top() + (cell.height() - normalMetrics_.height()) / 2 + normalMetrics_.ascent();
+    painter.drawText(QPoint(x, y), text);
 }
 
 void CItemList::DrawSelection(QPainter& painter, const QRect& rect, QColor brush, QColor pen) {
@@ -85,9 +100,7 @@ void CItemList::paintEvent(QPaintEvent* /*event*/) {
                 DrawSelection(painter, sel, pale, pal.color(QPalette::Dark));
             }
         }
-        painter.save();
         DrawItem(painter, row, i);
-        painter.restore();
         if (rowHeaderWidth_ > 0) {
             painter.fillRect(QRect(0, row.top(), rowHeaderWidth_, rowHeight_), kRowHeaderStrip);
         }

@@ -67,7 +67,13 @@ typedef int canStatus;
 #define canFDMSG_ESI 0x040000
 
 /* canIoCtl functions. */
+#define canIOCTL_CLEAR_ERROR_COUNTERS 5
 #define canIOCTL_SET_TIMER_SCALE 6
+#define canIOCTL_GET_RX_BUFFER_LEVEL 8
+#define canIOCTL_GET_TX_BUFFER_LEVEL 9
+#define canIOCTL_FLUSH_RX_BUFFER 10
+#define canIOCTL_FLUSH_TX_BUFFER 11
+#define canIOCTL_GET_TIMER_SCALE 12
 /* Writes an eventfd (int64 in the 8-byte buffer), owned by the library, that becomes readable
  * when a frame is queued for the handle. Read it to reset it before draining with canRead,
  * as with an auto-reset event; a wake-up without a frame is harmless (canRead gives
@@ -123,9 +129,8 @@ CANLIB_API canStatus canBusOff(const canHandle hnd);
 CANLIB_API canStatus canSetBusParams(const canHandle hnd, long freq, unsigned int tseg1,
                                      unsigned int tseg2, unsigned int sjw, unsigned int noSamp,
                                      unsigned int syncmode);
-CANLIB_API canStatus canSetBusParamsFd(const canHandle hnd, long freq_brs,
-                                       unsigned int tseg1_brs, unsigned int tseg2_brs,
-                                       unsigned int sjw_brs);
+CANLIB_API canStatus canSetBusParamsFd(const canHandle hnd, long freq_brs, unsigned int tseg1_brs,
+                                       unsigned int tseg2_brs, unsigned int sjw_brs);
 CANLIB_API canStatus canAccept(const canHandle hnd, const long envelope, const unsigned int flag);
 CANLIB_API canStatus canReadErrorCounters(const canHandle hnd, unsigned int* txErr,
                                           unsigned int* rxErr, unsigned int* ovErr);

@@ -15,14 +15,17 @@ constexpr int64_t kLimit = int64_t{1} << 62;
 }  // namespace
 
 bool ParseInteger(const std::string& text, int64_t* out) {
-    if (text.empty()) return false;
+    if (text.empty())
+        return false;
     errno = 0;
     char* end = nullptr;
     const bool negative = text[0] == '-';
     const char* digits = text.c_str() + (negative ? 1 : 0);
-    if (*digits == '-' || *digits == '+' || *digits == '\0') return false;
+    if (*digits == '-' || *digits == '+' || *digits == '\0')
+        return false;
     const unsigned long long v = std::strtoull(digits, &end, 0);
-    if (errno != 0 || *end != '\0' || v > 0x7FFFFFFFFFFFFFFFull) return false;
+    if (errno != 0 || *end != '\0' || v > 0x7FFFFFFFFFFFFFFFull)
+        return false;
     *out = negative ? -static_cast<int64_t>(v) : static_cast<int64_t>(v);
     return true;
 }
@@ -31,7 +34,8 @@ bool FieldGenerator::Parse(const std::string& spec, unsigned frameBytes, uint32_
                            std::string* error) {
     std::istringstream in(spec);
     std::vector<std::string> words;
-    for (std::string w; in >> w;) words.push_back(w);
+    for (std::string w; in >> w;)
+        words.push_back(w);
     if (words.size() < 3) {
         *error = "expected START LENGTH KIND [values]";
         return false;
@@ -64,24 +68,28 @@ bool FieldGenerator::Parse(const std::string& spec, unsigned frameBytes, uint32_
         return true;
     };
     if (kind == "fixed") {
-        if (!want(1, 1)) return false;
+        if (!want(1, 1))
+            return false;
         kind_ = Kind::kFixed;
         current_ = args[0];
     } else if (kind == "counter") {
-        if (!want(0, 3)) return false;
+        if (!want(0, 3))
+            return false;
         kind_ = Kind::kCounter;
         step_ = args.size() > 0 ? args[0] : 1;
         min_ = args.size() > 1 ? args[1] : 0;
         max_ = args.size() > 2 ? args[2] : static_cast<int64_t>(length_ >= 62 ? kLimit : Mask());
         current_ = min_;
     } else if (kind == "ramp" || kind == "saw" || kind == "walk") {
-        if (!want(3, 3)) return false;
+        if (!want(3, 3))
+            return false;
         kind_ = kind == "ramp" ? Kind::kRamp : kind == "saw" ? Kind::kSaw : Kind::kWalk;
         min_ = args[0];
         max_ = args[1];
         step_ = args[2];
         current_ = min_;
-        if (kind_ == Kind::kWalk) current_ = min_ + (max_ - min_) / 2;
+        if (kind_ == Kind::kWalk)
+            current_ = min_ + (max_ - min_) / 2;
     } else if (kind == "sequence") {
         if (args.size() < 2) {
             *error = "sequence needs HOLD and at least one value";
@@ -96,7 +104,8 @@ bool FieldGenerator::Parse(const std::string& spec, unsigned frameBytes, uint32_
         sequence_.assign(args.begin() + 1, args.end());
         current_ = sequence_[0];
     } else if (kind == "random") {
-        if (!want(2, 2)) return false;
+        if (!want(2, 2))
+            return false;
         kind_ = Kind::kRandom;
         min_ = args[0];
         max_ = args[1];
@@ -115,7 +124,8 @@ bool FieldGenerator::Parse(const std::string& spec, unsigned frameBytes, uint32_
         *error = "step must be positive";
         return false;
     }
-    if (kind_ == Kind::kRandom) Advance();
+    if (kind_ == Kind::kRandom)
+        Advance();
     value_ = static_cast<uint64_t>(current_) & Mask();
     return true;
 }
@@ -155,8 +165,10 @@ void FieldGenerator::Advance() {
             break;
         case Kind::kWalk: {
             const uint64_t r = NextRandom() % 3;  // down, stay, up
-            if (r == 0) current_ = current_ - step_ < min_ ? min_ : current_ - step_;
-            if (r == 2) current_ = current_ > max_ - step_ ? max_ : current_ + step_;
+            if (r == 0)
+                current_ = current_ - step_ < min_ ? min_ : current_ - step_;
+            if (r == 2)
+                current_ = current_ > max_ - step_ ? max_ : current_ + step_;
             break;
         }
         case Kind::kSequence:

@@ -24,13 +24,16 @@ namespace {
 constexpr uint32_t kClassicTail = 1 + 1 + 1 + 7 + 3;  // CRC delim, ACK, ACK delim, EOF, IFS
 constexpr uint32_t kFdNominalTail = 1 + 1 + 7 + 3;    // ACK, ACK delim, EOF, IFS
 
-uint32_t WorstStuff(uint32_t stuffedBits) { return stuffedBits == 0 ? 0 : (stuffedBits - 1) / 4; }
+uint32_t WorstStuff(uint32_t stuffedBits) {
+    return stuffedBits == 0 ? 0 : (stuffedBits - 1) / 4;
+}
 
 // Unstuffed bit sequence of the stuffed region; at most 36 + 5 + 512 + 15 bits.
 class BitSequence {
 public:
     void Push(uint32_t value, unsigned count) {
-        for (unsigned i = count; i-- > 0;) bits_[size_++] = static_cast<uint8_t>((value >> i) & 1);
+        for (unsigned i = count; i-- > 0;)
+            bits_[size_++] = static_cast<uint8_t>((value >> i) & 1);
     }
     unsigned Size() const { return size_; }
     uint8_t At(unsigned i) const { return bits_[i]; }
@@ -41,7 +44,8 @@ public:
         for (unsigned i = 0; i < size_; ++i) {
             const uint32_t next = bits_[i] ^ ((crc >> 14) & 1);
             crc = (crc << 1) & 0x7FFF;
-            if (next) crc ^= 0x4599;
+            if (next)
+                crc ^= 0x4599;
         }
         return crc;
     }
@@ -73,7 +77,8 @@ private:
 };
 
 void PushData(BitSequence& seq, const uint8_t* data, unsigned length) {
-    for (unsigned i = 0; i < length; ++i) seq.Push(data ? data[i] : 0, 8);
+    for (unsigned i = 0; i < length; ++i)
+        seq.Push(data ? data[i] : 0, 8);
 }
 
 WireBits ClassicBits(const FrameFormat& f, const uint8_t* data, Stuffing stuffing) {
@@ -136,7 +141,8 @@ WireBits FdBits(const FrameFormat& f, const uint8_t* data, Stuffing stuffing) {
     }
     const uint32_t nominal = arbitration + arbStuff + kFdNominalTail;
     const uint32_t fast = dataField + dataStuff + 4 + crcBits + fixedStuff + 1;
-    if (!f.brs) return {nominal + fast, 0};
+    if (!f.brs)
+        return {nominal + fast, 0};
     return {nominal, fast};
 }
 
@@ -148,13 +154,20 @@ bool IsValidFdLength(unsigned length) {
 }
 
 unsigned FdDlcCode(unsigned length) {
-    if (length <= 8) return length;
-    if (length <= 12) return 9;
-    if (length <= 16) return 10;
-    if (length <= 20) return 11;
-    if (length <= 24) return 12;
-    if (length <= 32) return 13;
-    if (length <= 48) return 14;
+    if (length <= 8)
+        return length;
+    if (length <= 12)
+        return 9;
+    if (length <= 16)
+        return 10;
+    if (length <= 20)
+        return 11;
+    if (length <= 24)
+        return 12;
+    if (length <= 32)
+        return 13;
+    if (length <= 48)
+        return 14;
     return 15;
 }
 
@@ -164,6 +177,8 @@ WireBits FrameWireBits(const FrameFormat& frame, const uint8_t* data, Stuffing s
 
 // Active error flag 6, the other nodes' flags superimposed up to 6 more, delimiter 8,
 // intermission 3. The bits of the frame the error interrupted are not counted.
-WireBits ErrorFrameWireBits() { return {6 + 6 + 8 + 3, 0}; }
+WireBits ErrorFrameWireBits() {
+    return {6 + 6 + 8 + 3, 0};
+}
 
 }  // namespace vcan

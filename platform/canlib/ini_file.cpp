@@ -7,13 +7,16 @@ namespace vcan {
 std::string Trim(const std::string& s) {
     size_t b = 0;
     size_t e = s.size();
-    while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
-    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
+    while (b < e && std::isspace(static_cast<unsigned char>(s[b])))
+        ++b;
+    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1])))
+        --e;
     return s.substr(b, e - b);
 }
 
 std::string Lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : s)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
 }
 
@@ -39,14 +42,17 @@ void IniFile::Parse(const std::string& text, std::vector<std::string>* errors) {
     int lineNo = 0;
     while (pos <= text.size()) {
         size_t end = text.find('\n', pos);
-        if (end == std::string::npos) end = text.size();
+        if (end == std::string::npos)
+            end = text.size();
         std::string raw = text.substr(pos, end - pos);
         pos = end + 1;
         ++lineNo;
-        if (lineNo == 1 && raw.compare(0, 3, "\xEF\xBB\xBF") == 0) raw.erase(0, 3);
+        if (lineNo == 1 && raw.compare(0, 3, "\xEF\xBB\xBF") == 0)
+            raw.erase(0, 3);
         const std::string line = Trim(StripComment(raw));
         if (line.empty()) {
-            if (end == text.size()) break;
+            if (end == text.size())
+                break;
             continue;
         }
         if (line.front() == '[') {
@@ -71,7 +77,8 @@ void IniFile::Parse(const std::string& text, std::vector<std::string>* errors) {
         }
         sections_.back().entries.push_back(
             {Lower(Trim(line.substr(0, eq))), Trim(line.substr(eq + 1)), lineNo});
-        if (end == text.size()) break;
+        if (end == text.size())
+            break;
     }
 }
 

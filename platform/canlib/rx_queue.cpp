@@ -6,7 +6,8 @@ namespace vcan {
 
 bool RxQueue::Reset(size_t capacity) {
     size_t size = 1;
-    while (size < capacity && size < (size_t{1} << 24)) size <<= 1;
+    while (size < capacity && size < (size_t{1} << 24))
+        size <<= 1;
     if (!slots_ || size != mask_ + 1) {
         slots_.reset(new (std::nothrow) QueuedFrame[size]);
         if (!slots_) {

@@ -31,13 +31,15 @@ public:
     // False (and nothing stored) when the queue is full.
     bool Push(int64_t timeNs, uint32_t id, uint32_t flags, uint32_t length, unsigned dataBytes,
               const uint8_t* data) {
-        if (!slots_ || tail_ - head_ > mask_) return false;
+        if (!slots_ || tail_ - head_ > mask_)
+            return false;
         QueuedFrame& f = slots_[tail_ & mask_];
         f.timeNs = timeNs;
         f.id = id;
         f.flags = flags;
         f.length = length;
-        if (dataBytes) std::memcpy(f.data, data, dataBytes);
+        if (dataBytes)
+            std::memcpy(f.data, data, dataBytes);
         ++tail_;
         return true;
     }

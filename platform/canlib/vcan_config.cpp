@@ -61,7 +61,8 @@ public:
     bool Bytes(const IniEntry& e, uint8_t* out, unsigned capacity) {
         std::string digits;
         for (char c : e.value) {
-            if (std::isspace(static_cast<unsigned char>(c)) || c == ',') continue;
+            if (std::isspace(static_cast<unsigned char>(c)) || c == ',')
+                continue;
             if (!std::isxdigit(static_cast<unsigned char>(c))) {
                 Error(e.line, "data must be hexadecimal bytes");
                 return false;
@@ -73,8 +74,10 @@ public:
             digits.clear();
             std::string word;
             auto flush = [&]() {
-                if (word.size() == 1) word = "0" + word;
-                if (word.size() % 2) word = "0" + word;
+                if (word.size() == 1)
+                    word = "0" + word;
+                if (word.size() % 2)
+                    word = "0" + word;
                 digits += word;
                 word.clear();
             };
@@ -92,7 +95,8 @@ public:
             return false;
         }
         for (size_t i = 0; i < digits.size(); i += 2) {
-            out[i / 2] = static_cast<uint8_t>(std::strtoul(digits.substr(i, 2).c_str(), nullptr, 16));
+            out[i / 2] =
+                static_cast<uint8_t>(std::strtoul(digits.substr(i, 2).c_str(), nullptr, 16));
         }
         return true;
     }
@@ -116,7 +120,8 @@ bool ParseFlood(Reader& r, const IniEntry& e, FloodConfig* flood) {
         flood->mode = FloodConfig::Mode::kMax;
     } else {
         double rate = 0;
-        if (!r.Real(e, 1, 1e9, &rate)) return false;
+        if (!r.Real(e, 1, 1e9, &rate))
+            return false;
         flood->mode = FloodConfig::Mode::kRate;
         flood->rate = rate;
     }
@@ -129,21 +134,25 @@ void ParseChannel(Reader& r, const IniSection& s, ChannelConfig* ch) {
         if (e.key == "present") {
             r.Bool(e, &ch->present);
         } else if (e.key == "bus") {
-            if (r.Int(e, 1, 1000, &v)) ch->bus = static_cast<int>(v);
+            if (r.Int(e, 1, 1000, &v))
+                ch->bus = static_cast<int>(v);
         } else if (e.key == "fd") {
             r.Bool(e, &ch->fdCapable);
         } else if (e.key == "virtual") {
             r.Bool(e, &ch->isVirtual);
         } else if (e.key == "rx_queue") {
-            if (r.Int(e, 1, 1 << 24, &v)) ch->rxQueue = static_cast<size_t>(v);
+            if (r.Int(e, 1, 1 << 24, &v))
+                ch->rxQueue = static_cast<size_t>(v);
         } else if (e.key == "tx_queue") {
-            if (r.Int(e, 1, 65536, &v)) ch->txQueue = static_cast<size_t>(v);
+            if (r.Int(e, 1, 65536, &v))
+                ch->txQueue = static_cast<size_t>(v);
         } else if (e.key == "txack") {
             r.Bool(e, &ch->txAck);
         } else if (e.key == "flood") {
             ParseFlood(r, e, &ch->flood);
         } else if (e.key == "flood_id") {
-            if (r.Int(e, 0, 0x1FFFFFFF, &v)) ch->flood.id = static_cast<uint32_t>(v);
+            if (r.Int(e, 0, 0x1FFFFFFF, &v))
+                ch->flood.id = static_cast<uint32_t>(v);
         } else if (e.key == "flood_extended") {
             r.Bool(e, &ch->flood.extended);
         } else if (e.key == "flood_fd") {
@@ -151,15 +160,18 @@ void ParseChannel(Reader& r, const IniSection& s, ChannelConfig* ch) {
         } else if (e.key == "flood_brs") {
             r.Bool(e, &ch->flood.brs);
         } else if (e.key == "flood_length") {
-            if (r.Int(e, 0, 64, &v)) ch->flood.length = static_cast<unsigned>(v);
+            if (r.Int(e, 0, 64, &v))
+                ch->flood.length = static_cast<unsigned>(v);
         } else if (e.key == "flood_burst") {
-            if (r.Int(e, 1, 1 << 24, &v)) ch->flood.burst = static_cast<unsigned>(v);
+            if (r.Int(e, 1, 1 << 24, &v))
+                ch->flood.burst = static_cast<unsigned>(v);
         } else {
             r.Error(e.line, "unknown key '" + e.key + "' in [" + s.name + "]");
         }
     }
     FloodConfig& f = ch->flood;
-    if (!f.extended && f.id > 0x7FF) f.extended = true;
+    if (!f.extended && f.id > 0x7FF)
+        f.extended = true;
     if (f.brs && !f.fd) {
         r.Error(s.line, "[" + s.name + "] flood_brs needs flood_fd = 1");
         f.brs = false;
@@ -178,15 +190,19 @@ void ParseNode(Reader& r, const IniSection& s, NodeConfig* node) {
     for (const IniEntry& e : s.entries) {
         int64_t v = 0;
         if (e.key == "bus") {
-            if (r.Int(e, 1, 1000, &v)) node->bus = static_cast<int>(v);
+            if (r.Int(e, 1, 1000, &v))
+                node->bus = static_cast<int>(v);
         } else if (e.key == "bitrate") {
-            if (r.Int(e, 1000, 1000000, &v)) node->bitrate = static_cast<long>(v);
+            if (r.Int(e, 1000, 1000000, &v))
+                node->bitrate = static_cast<long>(v);
         } else if (e.key == "data_bitrate") {
-            if (r.Int(e, 0, 10000000, &v)) node->dataBitrate = static_cast<long>(v);
+            if (r.Int(e, 0, 10000000, &v))
+                node->dataBitrate = static_cast<long>(v);
         } else if (e.key == "error_rate") {
             r.Real(e, 0, 10000, &node->errorRate);
         } else if (e.key == "seed") {
-            if (r.Int(e, 0, 0xFFFFFFFF, &v)) node->seed = static_cast<uint32_t>(v);
+            if (r.Int(e, 0, 0xFFFFFFFF, &v))
+                node->seed = static_cast<uint32_t>(v);
         } else {
             r.Error(e.line, "unknown key '" + e.key + "' in [" + s.name + "]");
         }
@@ -224,7 +240,8 @@ bool ParseMessage(Reader& r, const IniSection& s, const std::map<std::string, in
         } else if (e.key == "answer") {
             r.Bool(e, &m->answersRemote);
         } else if (e.key == "length") {
-            if (r.Int(e, 0, 64, &v)) m->length = static_cast<unsigned>(v);
+            if (r.Int(e, 0, 64, &v))
+                m->length = static_cast<unsigned>(v);
         } else if (e.key == "period") {
             r.Real(e, 0, 3600000, &m->periodMs);
         } else if (e.key == "offset") {
@@ -253,7 +270,8 @@ bool ParseMessage(Reader& r, const IniSection& s, const std::map<std::string, in
         m->brs = false;
     }
     if (m->fd && node.dataBitrate == 0) {
-        r.Error(s.line, "[" + s.name + "] FD message on a node without data_bitrate; sent as classic");
+        r.Error(s.line,
+                "[" + s.name + "] FD message on a node without data_bitrate; sent as classic");
         m->fd = m->brs = false;
     }
     if (m->fd && m->remoteRequest) {
@@ -264,12 +282,13 @@ bool ParseMessage(Reader& r, const IniSection& s, const std::map<std::string, in
         r.Error(s.line, "[" + s.name + "] length not allowed for the frame type");
         m->length = m->fd ? 64 : 8;
     }
-    if (data) r.Bytes(*data, m->data, m->length);
+    if (data)
+        r.Bytes(*data, m->data, m->length);
     for (const IniEntry* e : fields) {
         FieldGenerator gen;
         std::string why;
-        const uint32_t seed = node.seed * 2654435761u + static_cast<uint32_t>(m->fields.size()) +
-                              m->id;
+        const uint32_t seed =
+            node.seed * 2654435761u + static_cast<uint32_t>(m->fields.size()) + m->id;
         if (gen.Parse(e->value, m->remoteRequest ? 0 : m->length, seed, &why)) {
             m->fields.push_back(gen);
         } else {
@@ -282,16 +301,19 @@ bool ParseMessage(Reader& r, const IniSection& s, const std::map<std::string, in
 // "CAN3" gives 2; anything else -1.
 int ChannelSection(const std::string& name) {
     const std::string n = Lower(name);
-    if (n.size() < 4 || n.compare(0, 3, "can") != 0) return -1;
+    if (n.size() < 4 || n.compare(0, 3, "can") != 0)
+        return -1;
     int64_t v = 0;
-    if (!ParseInteger(n.substr(3), &v) || n[3] == '0' || v < 1 || v > kMaxChannels) return -1;
+    if (!ParseInteger(n.substr(3), &v) || n[3] == '0' || v < 1 || v > kMaxChannels)
+        return -1;
     return static_cast<int>(v) - 1;
 }
 
 bool SectionWord(const std::string& name, const char* word, std::string* rest) {
     const std::string n = Lower(name);
     const std::string w = std::string(word) + " ";
-    if (n.compare(0, w.size(), w) != 0) return false;
+    if (n.compare(0, w.size(), w) != 0)
+        return false;
     *rest = Trim(name.substr(w.size()));
     return !rest->empty();
 }
@@ -304,15 +326,18 @@ void VcanConfig::Parse(const std::string& text, const std::string& origin) {
     IniFile ini;
     std::vector<std::string> iniErrors;
     ini.Parse(text, &iniErrors);
-    for (const std::string& e : iniErrors) errors.push_back(origin + ": " + e);
+    for (const std::string& e : iniErrors)
+        errors.push_back(origin + ": " + e);
 
     // The channel count first, so that [CANn] sections can be checked against it.
     for (const IniSection& s : ini.Sections()) {
-        if (Lower(s.name) != "vcan") continue;
+        if (Lower(s.name) != "vcan")
+            continue;
         for (const IniEntry& e : s.entries) {
             int64_t v = 0;
             if (e.key == "channels") {
-                if (r.Int(e, 0, kMaxChannels, &v)) channelCount = static_cast<int>(v);
+                if (r.Int(e, 0, kMaxChannels, &v))
+                    channelCount = static_cast<int>(v);
             } else if (e.key == "stuffing") {
                 const std::string val = Lower(e.value);
                 if (val == "worst") {
@@ -333,10 +358,12 @@ void VcanConfig::Parse(const std::string& text, const std::string& origin) {
     for (const IniSection& s : ini.Sections()) {
         std::string rest;
         const int ch = ChannelSection(s.name);
-        if (Lower(s.name) == "vcan") continue;
+        if (Lower(s.name) == "vcan")
+            continue;
         if (ch >= 0) {
             if (ch >= channelCount) {
-                r.Error(s.line, "[" + s.name + "] beyond channels = " + std::to_string(channelCount));
+                r.Error(s.line,
+                        "[" + s.name + "] beyond channels = " + std::to_string(channelCount));
                 continue;
             }
             ParseChannel(r, s, &channels[static_cast<size_t>(ch)]);
@@ -353,7 +380,8 @@ void VcanConfig::Parse(const std::string& text, const std::string& origin) {
         } else if (SectionWord(s.name, "message", &rest)) {
             MessageConfig m;
             m.name = rest;
-            if (ParseMessage(r, s, nodeIndex, nodes, &m)) messages.push_back(std::move(m));
+            if (ParseMessage(r, s, nodeIndex, nodes, &m))
+                messages.push_back(std::move(m));
         } else {
             r.Error(s.line, "unknown section [" + s.name + "]");
         }

@@ -75,6 +75,10 @@ void CItemList::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(viewport());
     painter.setFont(normalFont_);
     painter.setBackgroundMode(Qt::TransparentMode);
+    // Rows start with the window-text pen; the selection rectangle's pen and
+    // brush must not leak into the row drawn on top of it.
+    const QPen textPen(palette().color(QPalette::Text));
+    painter.setPen(textPen);
     painter.fillRect(itemRect_, background_);
 
     const int count = GetItemCount();
@@ -99,6 +103,8 @@ void CItemList::paintEvent(QPaintEvent* /*event*/) {
                             (pale.blue() + base.blue() * 2) / 3);
                 DrawSelection(painter, sel, pale, pal.color(QPalette::Dark));
             }
+            painter.setPen(textPen);
+            painter.setBrush(Qt::NoBrush);
         }
         DrawItem(painter, row, i);
         if (rowHeaderWidth_ > 0) {

@@ -9,6 +9,7 @@
 #include <QTest>
 #include <array>
 #include <memory>
+#include <vector>
 
 #include "controls/item_list.h"
 #include "res/ids.h"
@@ -28,14 +29,26 @@ public:
     }
     int rows = 0;
     int drawCalls = 0;
+    bool withText = false;
+    std::vector<QRgb> pens;  // pen each row was handed
 
 protected:
     std::span<const ItemListColumn> GetColumns() const override { return columns_; }
     int GetItemCount() const override { return rows; }
     void DrawItem(QPainter& painter, const QRect& rowRect, int index) override {
         ++drawCalls;
+        pens.push_back(painter.pen().color().rgb());
         const QRect cell = CellRect(rowRect, 0);
         painter.fillRect(QRect(cell.left() + 2, rowRect.top() + 3, 4, 4), Qt::black);
+        if (withText) {
+            DrawCellText(painter, CellRect(rowRect, 0), QString::number(index * 0.001, 'f', 6),
+                         Qt::AlignRight);
+            DrawCellText(painter, CellRect(rowRect, 1), QString::number(index % 5),
+                         Qt::AlignHCenter);
+            DrawCellText(painter, CellRect(rowRect, 2),
+                         QStringLiteral("  01  02  03  04  05  06  07  08  09  0A  0B  0C  0D  0E"),
+                         Qt::AlignLeft);
+        }
     }
 
 private:
@@ -474,6 +487,13 @@ void ItemListTest::selectionColoursFollowFocus() {
     QVERIFY(focused != unfocused);
     QVERIFY(focused != f.list->BackgroundColor().rgb());
     QVERIFY(unfocused != f.list->BackgroundColor().rgb());
+    // Every row, the selected one and those after it, gets the text pen.
+    f.list->pens.clear();
+    f.Grab();
+    QCOMPARE(f.list->pens.size(), size_t(10));
+    for (QRgb pen : f.list->pens) {
+        QCOMPARE(pen, f.list->palette().color(QPalette::Text).rgb());
+    }
     // Selection disabled: stored, not drawn.
     f.list->SetSelectionEnabled(false);
     QCOMPARE(f.Grab().pixel(p), f.list->BackgroundColor().rgb());
@@ -494,6 +514,7 @@ void ItemListTest::screenshot() {
         QSKIP("set SORVANE_SCREENSHOT_DIR to write the list's picture");
     }
     Fixture f(200, 20, QSize(420, 260));
+    f.list->withText = true;
     f.list->SetSelection(3, true);
     f.list->setFocus();
     f.list->horizontalScrollBar()->setValue(30);

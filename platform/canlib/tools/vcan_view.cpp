@@ -1,230 +1,249 @@
-// Shows the traffic of the virtual bus: once a second a table per channel with the frame
-// rate, bus load and error frames, and the last frame of every identifier with its cycle.
-//   sorvane-vcan-view [--seconds N] [--frames]
-// The library is the one named by SORVANE_CANLIB, else libcanlib.so.1 (ours, found through
-// the program's RUNPATH); the scenario comes from SORVANE_VCAN_CONFIG.
+// sorvane-vcan-view: a console view of the virtual bus. Loads libcanlib.so.1 at run time as
+// the program does, puts every channel on the bus and prints each frame on one line, with a
+// summary of frames per second and bus load per channel once a second.
 #include <dlfcn.h>
 #include <poll.h>
+#include <time.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "canlib.h"
 
 namespace {
 
-volatile std::sig_atomic_t gStop = 0;
+volatile std::sig_atomic_t g_stop = 0;
 void OnSignal(int) {
-    gStop = 1;
+    g_stop = 1;
 }
 
 struct Api {
-    void (*initialize)();
-    canHandle (*open)(int, int);
+    canStatus (*getNumberOfChannels)(int*);
+    canHandle (*openChannel)(int, int);
     canStatus (*setBusParams)(canHandle, long, unsigned, unsigned, unsigned, unsigned, unsigned);
     canStatus (*setBusParamsFd)(canHandle, long, unsigned, unsigned, unsigned);
-    canStatus (*busOn)(canHandle);
-    canStatus (*close)(canHandle);
-    canStatus (*read)(canHandle, long*, void*, unsigned*, unsigned*, unsigned long*);
     canStatus (*ioCtl)(canHandle, unsigned, void*, unsigned);
-    canStatus (*channels)(int*);
-    canStatus (*request)(canHandle);
-    canStatus (*statistics)(canHandle, canBusStatistics*, size_t);
-    canStatus (*errorText)(canStatus, char*, unsigned);
+    canStatus (*busOn)(canHandle);
+    canStatus (*read)(canHandle, long*, void*, unsigned*, unsigned*, unsigned long*);
+    canStatus (*requestStats)(canHandle);
+    canStatus (*getStats)(canHandle, canBusStatistics*, size_t);
+    canStatus (*getErrorText)(canStatus, char*, unsigned);
+    canStatus (*close)(canHandle);
+    canStatus (*unload)(void);
 };
 
-template <typename T>
-bool Bind(void* lib, const char* name, T* out) {
-    *out = reinterpret_cast<T>(dlsym(lib, name));
-    if (*out == nullptr)
-        std::fprintf(stderr, "sorvane-vcan-view: %s missing\n", name);
-    return *out != nullptr;
+void* LoadLibrary() {
+    if (void* lib = dlopen("libcanlib.so.1", RTLD_NOW))
+        return lib;
+    char exe[4096] = {};
+    const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+    if (n <= 0)
+        return nullptr;
+    std::string dir(exe, static_cast<size_t>(n));
+    dir.erase(dir.rfind('/'));
+    return dlopen((dir + "/../lib/sorvane/libcanlib.so.1").c_str(), RTLD_NOW);
 }
 
-struct IdState {
-    unsigned flags = 0;
-    unsigned dlc = 0;
-    unsigned char data[64] = {};
-    unsigned long count = 0;
-    unsigned long lastTime = 0;  // microseconds
-    double cycleMs = 0;
-};
-
-struct Channel {
-    int index = 0;
-    canHandle handle = -1;
-    int eventFd = -1;
-    bool fd = false;
-    unsigned long frames = 0;  // this second
-    std::map<std::tuple<bool, long>, IdState> ids;
-};
-
-std::string DataText(const IdState& s) {
-    std::string out;
-    const unsigned n =
-        (s.flags & canMSG_RTR) ? 0 : ((s.flags & canFDMSG_FDF) ? s.dlc : (s.dlc > 8 ? 8 : s.dlc));
-    char buf[4];
-    for (unsigned i = 0; i < n && i < 16; ++i) {
-        std::snprintf(buf, sizeof buf, "%02X ", s.data[i]);
-        out += buf;
-    }
-    if (n > 16)
-        out += "...";
-    return out;
+template <typename Fn>
+bool Resolve(void* lib, const char* name, Fn& fn) {
+    fn = reinterpret_cast<Fn>(dlsym(lib, name));
+    if (!fn)
+        std::fprintf(stderr, "sorvane-vcan-view: libcanlib.so.1 lacks %s\n", name);
+    return fn != nullptr;
 }
 
-const char* KindText(unsigned flags) {
-    if (flags & canMSG_ERROR_FRAME)
-        return "ERR";
+std::string ErrorText(const Api& api, canStatus st) {
+    char buf[512] = {};
+    api.getErrorText(st, buf, sizeof buf);
+    return buf;
+}
+
+std::string FlagText(unsigned flags) {
+    std::string s;
+    s += (flags & canMSG_EXT) ? "X" : "S";
     if (flags & canMSG_RTR)
-        return (flags & canMSG_EXT) ? "EXT-RTR" : "STD-RTR";
-    if (flags & canFDMSG_FDF) {
-        if (flags & canFDMSG_BRS)
-            return (flags & canMSG_EXT) ? "EXT-FD-BRS" : "STD-FD-BRS";
-        return (flags & canMSG_EXT) ? "EXT-FD" : "STD-FD";
-    }
-    return (flags & canMSG_EXT) ? "EXT" : "STD";
+        s += " RTR";
+    if (flags & canFDMSG_FDF)
+        s += " FD";
+    if (flags & canFDMSG_BRS)
+        s += " BRS";
+    if (flags & canFDMSG_ESI)
+        s += " ESI";
+    if (flags & canMSG_ERROR_FRAME)
+        s = "ERR";
+    if (flags & canMSG_TXACK)
+        s += " TXACK";
+    if (flags & canMSGERR_SW_OVERRUN)
+        s += " OVERRUN";
+    return s;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    double seconds = -1;
-    bool printFrames = false;
+    double seconds = 0;
+    long bitrate = 500000;
+    long dataBitrate = 2000000;
+    bool quiet = false;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc) {
+        const std::string a = argv[i];
+        if (a == "--seconds" && i + 1 < argc) {
             seconds = std::atof(argv[++i]);
-        } else if (std::strcmp(argv[i], "--frames") == 0) {
-            printFrames = true;
+        } else if (a == "--quiet") {
+            quiet = true;
+        } else if (a == "--help" || a == "-h") {
+            std::printf(
+                "usage: sorvane-vcan-view [--seconds N] [--quiet]\n"
+                "Shows the traffic of the virtual bus (scenario: SORVANE_VCAN_CONFIG).\n"
+                "Every channel runs CAN FD at 500 kbit/s / 2 Mbit/s, or classic CAN at\n"
+                "500 kbit/s when it cannot. --quiet prints only the summaries.\n");
+            return 0;
         } else {
-            std::fprintf(stderr, "usage: sorvane-vcan-view [--seconds N] [--frames]\n");
+            std::fprintf(stderr, "sorvane-vcan-view: unknown argument '%s' (see --help)\n",
+                         a.c_str());
             return 2;
         }
     }
-    const char* libName = std::getenv("SORVANE_CANLIB");
-    if (libName == nullptr || *libName == '\0')
-        libName = "libcanlib.so.1";
-    void* lib = dlopen(libName, RTLD_NOW | RTLD_LOCAL);
-    if (lib == nullptr) {
-        std::fprintf(stderr, "sorvane-vcan-view: %s\n", dlerror());
+    void* lib = LoadLibrary();
+    if (!lib) {
+        std::fprintf(stderr, "sorvane-vcan-view: cannot load libcanlib.so.1: %s\n", dlerror());
         return 1;
     }
     Api api{};
-    bool ok = Bind(lib, "canInitializeLibrary", &api.initialize) &&
-              Bind(lib, "canOpenChannel", &api.open) &&
-              Bind(lib, "canSetBusParams", &api.setBusParams) &&
-              Bind(lib, "canBusOn", &api.busOn) && Bind(lib, "canClose", &api.close) &&
-              Bind(lib, "canRead", &api.read) && Bind(lib, "canIoCtl", &api.ioCtl) &&
-              Bind(lib, "canGetNumberOfChannels", &api.channels) &&
-              Bind(lib, "canRequestBusStatistics", &api.request) &&
-              Bind(lib, "canGetBusStatistics", &api.statistics) &&
-              Bind(lib, "canGetErrorText", &api.errorText);
+    bool ok = Resolve(lib, "canGetNumberOfChannels", api.getNumberOfChannels) &&
+              Resolve(lib, "canOpenChannel", api.openChannel) &&
+              Resolve(lib, "canSetBusParams", api.setBusParams) &&
+              Resolve(lib, "canIoCtl", api.ioCtl) && Resolve(lib, "canBusOn", api.busOn) &&
+              Resolve(lib, "canRead", api.read) &&
+              Resolve(lib, "canRequestBusStatistics", api.requestStats) &&
+              Resolve(lib, "canGetBusStatistics", api.getStats) &&
+              Resolve(lib, "canGetErrorText", api.getErrorText) &&
+              Resolve(lib, "canClose", api.close) && Resolve(lib, "canUnloadLibrary", api.unload);
     if (!ok)
         return 1;
     api.setBusParamsFd =
         reinterpret_cast<decltype(api.setBusParamsFd)>(dlsym(lib, "canSetBusParamsFd"));
-    std::signal(SIGINT, OnSignal);
-    std::signal(SIGTERM, OnSignal);
-
-    api.initialize();
     int count = 0;
-    api.channels(&count);
-    std::vector<Channel> channels;
-    for (int i = 0; i < count && i < 5; ++i) {
-        Channel ch;
-        ch.index = i;
-        // CAN FD where the channel has it (it hears classic frames as well), else classic.
-        ch.handle = api.open(i, canOPEN_ACCEPT_VIRTUAL | canOPEN_CAN_FD);
-        ch.fd = ch.handle >= 0 && api.setBusParamsFd != nullptr;
-        if (ch.handle < 0)
-            ch.handle = api.open(i, canOPEN_ACCEPT_VIRTUAL);
-        if (ch.handle < 0) {
-            char text[80];
-            api.errorText(ch.handle, text, sizeof text);
-            std::printf("CAN%d: %s\n", i + 1, text);
+    if (const canStatus st = api.getNumberOfChannels(&count); st != canOK || count <= 0) {
+        std::fprintf(stderr, "sorvane-vcan-view: no channels (%s)\n", ErrorText(api, st).c_str());
+        return 1;
+    }
+    struct Chan {
+        int index;
+        canHandle handle;
+        int fd;
+        unsigned long frames;
+        unsigned long lastTotal;
+    };
+    std::vector<Chan> chans;
+    for (int c = 0; c < count; ++c) {
+        bool fdMode = api.setBusParamsFd != nullptr;
+        canHandle h = fdMode ? api.openChannel(c, 0x4A0) : -1;
+        if (h < 0) {
+            fdMode = false;
+            h = api.openChannel(c, 0xA0);
+        }
+        if (h < 0) {
+            std::printf("CAN%d: not opened: %s\n", c + 1, ErrorText(api, h).c_str());
             continue;
         }
-        unsigned scale = 1;
-        api.ioCtl(ch.handle, canIOCTL_SET_TIMER_SCALE, &scale, sizeof scale);
-        api.setBusParams(ch.handle, canBITRATE_500K, 0, 0, 0, 0, 0);
-        if (ch.fd)
-            api.setBusParamsFd(ch.handle, canFD_BITRATE_2M_80P, 0, 0, 0);
-        int64_t fd = -1;
-        api.ioCtl(ch.handle, canIOCTL_GET_EVENTHANDLE, &fd, sizeof fd);
-        ch.eventFd = static_cast<int>(fd);
-        api.busOn(ch.handle);
-        api.request(ch.handle);
-        channels.push_back(ch);
+        canStatus st = fdMode ? api.setBusParams(h, bitrate, 63, 16, 16, 0, 0)
+                              : api.setBusParams(h, bitrate, 13, 2, 1, 0, 0);
+        if (st == canOK && fdMode)
+            st = api.setBusParamsFd(h, dataBitrate, 15, 4, 4);
+        uint32_t scale = 1;
+        if (st == canOK)
+            st = api.ioCtl(h, canIOCTL_SET_TIMER_SCALE, &scale, sizeof scale);
+        int64_t event = -1;
+        if (st == canOK)
+            st = api.ioCtl(h, canIOCTL_GET_EVENTHANDLE, &event, sizeof event);
+        if (st == canOK)
+            st = api.busOn(h);
+        if (st != canOK) {
+            std::printf("CAN%d: %s\n", c + 1, ErrorText(api, st).c_str());
+            api.close(h);
+            continue;
+        }
+        std::printf("CAN%d: on the bus, %s %ld bit/s%s\n", c + 1, fdMode ? "CAN FD" : "CAN",
+                    bitrate, fdMode ? ", data 2000000 bit/s" : "");
+        chans.push_back({c, h, static_cast<int>(event), 0, 0});
     }
-    std::printf("Virtual bus: %d channels, scenario %s\n", count,
-                std::getenv("SORVANE_VCAN_CONFIG") ? std::getenv("SORVANE_VCAN_CONFIG")
-                                                   : "(none: no simulated nodes)");
-    std::fflush(stdout);
+    if (chans.empty())
+        return 1;
+    std::signal(SIGINT, OnSignal);
+    std::signal(SIGTERM, OnSignal);
+    for (Chan& ch : chans)
+        api.requestStats(ch.handle);
 
-    int elapsed = 0;
-    unsigned char data[64];
+    const auto nowMs = [] {
+        timespec ts{};
+        clock_gettime(CLOCK_MONOTONIC, &ts);
+        return static_cast<double>(ts.tv_sec) * 1000.0 + static_cast<double>(ts.tv_nsec) / 1e6;
+    };
+    const double start = nowMs();
+    double nextSummary = start + 1000;
     std::vector<pollfd> fds;
-    for (const Channel& ch : channels)
-        fds.push_back({ch.eventFd, POLLIN, 0});
-    while (!gStop && (seconds < 0 || elapsed < seconds)) {
-        const auto secondEnd = std::chrono::steady_clock::now() + std::chrono::seconds(1);
-        while (!gStop && std::chrono::steady_clock::now() < secondEnd) {
-            poll(fds.data(), fds.size(), 100);
-            for (size_t c = 0; c < channels.size(); ++c) {
-                Channel& ch = channels[c];
-                uint64_t drain;
-                [[maybe_unused]] ssize_t n = read(ch.eventFd, &drain, sizeof drain);
-                long id;
-                unsigned dlc, flags;
-                unsigned long t;
-                while (api.read(ch.handle, &id, data, &dlc, &flags, &t) == canOK) {
-                    ++ch.frames;
-                    IdState& s =
-                        ch.ids[{(flags & canMSG_EXT) != 0, (flags & canMSG_ERROR_FRAME) ? -1 : id}];
-                    if (s.count > 0)
-                        s.cycleMs =
-                            static_cast<double>(static_cast<uint32_t>(t - s.lastTime)) / 1000.0;
-                    s.lastTime = t;
-                    ++s.count;
-                    s.flags = flags;
-                    s.dlc = dlc;
-                    std::memcpy(s.data, data, sizeof data);
-                    if (printFrames) {
-                        std::printf("%12.6f CAN%d %08lX %-10s %2u  %s\n", t / 1e6, ch.index + 1, id,
-                                    KindText(flags), dlc, DataText(s).c_str());
-                    }
-                }
+    for (const Chan& ch : chans)
+        fds.push_back({ch.fd, POLLIN, 0});
+    while (!g_stop && (seconds <= 0 || nowMs() - start < seconds * 1000)) {
+        poll(fds.data(), fds.size(), 100);
+        for (size_t i = 0; i < chans.size(); ++i) {
+            Chan& ch = chans[i];
+            uint64_t drained = 0;
+            if (fds[i].revents & POLLIN) {
+                [[maybe_unused]] const ssize_t n = ::read(ch.fd, &drained, sizeof drained);
             }
-        }
-        ++elapsed;
-        std::printf("\n=== %d s\n", elapsed);
-        for (Channel& ch : channels) {
-            canBusStatistics st{};
-            api.request(ch.handle);
-            api.statistics(ch.handle, &st, sizeof st);
-            std::printf("CAN%d %s  %5lu frames/s  load %5.1f %%  std %lu ext %lu rtr %lu err %lu\n",
-                        ch.index + 1, ch.fd ? "FD " : "CAN", ch.frames, st.busLoad / 100.0,
-                        st.stdData, st.extData, st.stdRemote + st.extRemote, st.errFrame);
-            ch.frames = 0;
-            for (const auto& [key, s] : ch.ids) {
-                if (std::get<1>(key) < 0)
+            long id = 0;
+            unsigned char data[64];
+            unsigned dlc = 0, flags = 0;
+            unsigned long time = 0;
+            while (api.read(ch.handle, &id, data, &dlc, &flags, &time) == canOK) {
+                ++ch.frames;
+                if (quiet)
                     continue;
-                std::printf("   %s%08lX %-10s %2u  %-49s %7lu  %8.1f ms\n",
-                            std::get<0>(key) ? "x" : " ", std::get<1>(key), KindText(s.flags),
-                            s.dlc, DataText(s).c_str(), s.count, s.cycleMs);
+                char line[400];
+                int len =
+                    std::snprintf(line, sizeof line, "%10.6f  CAN%d  %*lX  %-10s %2u ",
+                                  static_cast<double>(time) / 1e6, ch.index + 1,
+                                  (flags & canMSG_EXT) ? 8 : 3, id, FlagText(flags).c_str(), dlc);
+                const unsigned shown = (flags & (canMSG_RTR | canMSG_ERROR_FRAME)) ? 0 : dlc;
+                for (unsigned b = 0; b < shown && len < static_cast<int>(sizeof line) - 4; ++b) {
+                    len += std::snprintf(line + len, sizeof line - static_cast<size_t>(len),
+                                         " %02X", data[b]);
+                }
+                std::puts(line);
             }
         }
-        std::fflush(stdout);
+        const double now = nowMs();
+        if (now >= nextSummary) {
+            std::string summary = "--";
+            for (Chan& ch : chans) {
+                canBusStatistics st{};
+                api.requestStats(ch.handle);
+                api.getStats(ch.handle, &st, sizeof st);
+                char part[160];
+                std::snprintf(part, sizeof part,
+                              "  CAN%d: %lu frames/s, load %lu.%02lu %%, %lu error frames",
+                              ch.index + 1, ch.frames - ch.lastTotal, st.busLoad / 100,
+                              st.busLoad % 100, st.errFrame);
+                ch.lastTotal = ch.frames;
+                summary += part;
+            }
+            std::puts(summary.c_str());
+            std::fflush(stdout);
+            nextSummary += 1000;
+            if (nextSummary < now)
+                nextSummary = now + 1000;
+        }
     }
-    for (const Channel& ch : channels)
+    for (Chan& ch : chans)
         api.close(ch.handle);
+    api.unload();
     return 0;
 }

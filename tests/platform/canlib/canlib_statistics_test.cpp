@@ -228,15 +228,17 @@ TEST_F(CanlibStatisticsTest, ErrorRateGivesCountedErrorFrames) {
     ASSERT_GE(h, 0);
     ASSERT_EQ(l.canRequestBusStatistics(h), canOK);
     std::this_thread::sleep_for(300ms);
-    const canBusStatistics st = Stats(h);
     int errorFrames = 0;
     for (RxFrame f; ReadFrame(h, &f) == canOK;) {
         if (f.flags & canMSG_ERROR_FRAME)
             ++errorFrames;
     }
+    // Read first, count after: the node keeps running, so a few more may be counted.
+    const canBusStatistics st = Stats(h);
     EXPECT_GE(errorFrames, 20);  // about 60 expected
     EXPECT_LE(errorFrames, 150);
-    EXPECT_EQ(st.errFrame, static_cast<unsigned long>(errorFrames));
+    EXPECT_GE(st.errFrame, static_cast<unsigned long>(errorFrames));
+    EXPECT_LE(st.errFrame, static_cast<unsigned long>(errorFrames) + 5);
     EXPECT_EQ(st.stdData + st.extData, 0u);
 }
 

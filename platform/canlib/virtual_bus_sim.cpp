@@ -232,13 +232,26 @@ bool VirtualBus::FloodReadLocked(Handle& h) {
         Signal(h);
         return false;
     }
-    ++h.floodBurst;
+    // Frames are made in small batches under one clock reading: the reader takes them faster
+    // than the clock would advance between two of them anyway.
     uint8_t data[64] = {};
-    std::memcpy(data, &h.floodCounter, sizeof h.floodCounter);
-    ++h.floodCounter;
-    BusFrame f{fc.id, flags, fc.length, data, NowNs()};
-    CountSeen(h, f, WireNs(f, NominalOf(h).bitrate, DataOf(h).bitrate));
-    QueueLocked(h, f, 0);
+    const int64_t now = NowNs();
+    const long nominal = NominalOf(h).bitrate;
+    const long dataRate = DataOf(h).bitrate;
+    BusFrame f{fc.id, flags, fc.length, data, now};
+    uint64_t wire = WireNs(f, nominal, dataRate);
+    const size_t room = h.rx.Capacity() - h.rx.Size();
+    const unsigned batch = static_cast<unsigned>(
+        std::min<size_t>({size_t{64}, room, static_cast<size_t>(fc.burst - h.floodBurst)}));
+    for (unsigned i = 0; i < batch; ++i) {
+        std::memcpy(data, &h.floodCounter, sizeof h.floodCounter);
+        ++h.floodCounter;
+        if (config_.stuffing == Stuffing::kActual)
+            wire = WireNs(f, nominal, dataRate);
+        CountSeen(h, f, wire);
+        QueueLocked(h, f, 0);
+    }
+    h.floodBurst += batch;
     return !h.rx.Empty();
 }
 

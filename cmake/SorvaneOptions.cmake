@@ -34,7 +34,12 @@ function(sorvane_vendor_library target)
   set_target_properties(${target} PROPERTIES
     C_VISIBILITY_PRESET hidden CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON
     LIBRARY_OUTPUT_DIRECTORY ${SORVANE_PRIVATE_LIB_DIR})
-  target_link_options(${target} PRIVATE -Wl,-Bsymbolic -Wl,--no-undefined)
+  target_link_options(${target} PRIVATE -Wl,-Bsymbolic)
+  # Sanitizer runtimes resolve their hooks from the executable, so shared
+  # libraries of instrumented builds have undefined references by design.
+  if(NOT SORVANE_FUZZ AND SORVANE_SANITIZE STREQUAL "")
+    target_link_options(${target} PRIVATE -Wl,--no-undefined)
+  endif()
 endfunction()
 
 # A GoogleTest binary of the core; labelled so that sanitizer runs can pick them.

@@ -146,11 +146,15 @@ TEST_F(CanlibDeliveryTest, ClassicLengthAndIdentifierRules) {
     const canHandle rx = OpenOnBus(1);
     ASSERT_GE(tx, 0);
     ASSERT_GE(rx, 0);
-    for (unsigned dlc = 0; dlc <= 15; ++dlc) {
+    for (unsigned dlc = 0; dlc <= 8; ++dlc) {
         EXPECT_EQ(l.canWrite(tx, 0x100, data_, dlc, canMSG_STD), canOK) << dlc;
     }
-    EXPECT_EQ(Drain(rx), 16);
-    EXPECT_EQ(l.canWrite(tx, 0x100, data_, 16, canMSG_STD), canERR_PARAM);
+    EXPECT_EQ(Drain(rx), 9);
+    // A classic frame carries at most eight bytes; longer lengths are refused rather than
+    // read past an eight-byte buffer.
+    for (unsigned dlc = 9; dlc <= 16; ++dlc) {
+        EXPECT_EQ(l.canWrite(tx, 0x100, data_, dlc, canMSG_STD), canERR_PARAM) << dlc;
+    }
     EXPECT_EQ(l.canWrite(tx, 0x100, data_, 64, canMSG_STD), canERR_PARAM);
     EXPECT_EQ(l.canWrite(tx, 0x800, data_, 8, canMSG_STD), canERR_PARAM);
     EXPECT_EQ(l.canWrite(tx, 0x1FFFFFFF, data_, 8, canMSG_EXT), canOK);

@@ -30,9 +30,9 @@ bool ParseInteger(const std::string& text, int64_t* out) {
     return true;
 }
 
-bool FieldGenerator::Parse(const std::string& spec, unsigned frameBytes, uint32_t seed,
+bool FieldGenerator::Parse(const std::string& text, unsigned frameBytes, uint32_t seed,
                            std::string* error) {
-    std::istringstream in(spec);
+    std::istringstream in(text);
     std::vector<std::string> words;
     for (std::string w; in >> w;)
         words.push_back(w);

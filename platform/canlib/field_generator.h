@@ -14,7 +14,7 @@ public:
 
     // Parses "START LENGTH KIND ARGS...", for example "16 8 ramp 0 200 5". On failure
     // returns false with a reason in `error`.
-    bool Parse(const std::string& spec, unsigned frameBytes, uint32_t seed, std::string* error);
+    bool Parse(const std::string& text, unsigned frameBytes, uint32_t seed, std::string* error);
 
     // Writes the current value into the frame and advances to the next one.
     void Apply(uint8_t* data);

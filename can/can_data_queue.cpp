@@ -3,9 +3,12 @@
 #include <new>
 
 bool CanDataQueue::Push(const CanFrameRecord& record) {
+    if (record.channel >= kChannelCount) {
+        return false;
+    }
     std::lock_guard<std::mutex> hold(lock_);
     try {
-        records_.push_back(record);
+        lanes_[record.channel].push_back(record);
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -14,15 +17,23 @@ bool CanDataQueue::Push(const CanFrameRecord& record) {
 
 size_t CanDataQueue::Count() const {
     std::lock_guard<std::mutex> hold(lock_);
-    return records_.size();
+    size_t count = 0;
+    for (const auto& lane : lanes_) {
+        count += lane.size();
+    }
+    return count;
 }
 
-bool CanDataQueue::Pop(CanFrameRecord& record) {
-    std::lock_guard<std::mutex> hold(lock_);
-    if (records_.empty()) {
+bool CanDataQueue::Pop(int channel, CanFrameRecord& record) {
+    if (channel < 0 || channel >= kChannelCount) {
         return false;
     }
-    record = records_.front();
-    records_.pop_front();
+    std::lock_guard<std::mutex> hold(lock_);
+    auto& lane = lanes_[static_cast<size_t>(channel)];
+    if (lane.empty()) {
+        return false;
+    }
+    record = lane.front();
+    lane.pop_front();
     return true;
 }

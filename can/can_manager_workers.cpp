@@ -65,7 +65,7 @@ void CCanManager::TransmitWorker(int index) {
     while (WaitForWork(ch.txEvent, stopEvent_) && !Stopping()) {
         CanFrameRecord record;
         // Frames still queued when stop comes are discarded unsent.
-        while (!Stopping() && queue.Pop(record)) {
+        while (!Stopping() && queue.Pop(index, record)) {
             std::lock_guard<std::mutex> hold(lock_);
             const int status = Api().canWrite(handle, static_cast<long>(record.id), record.data,
                                               record.dlc, record.flags | fdFlag);

@@ -89,37 +89,61 @@ TEST(FrameList, ConcurrentReaderSeesOnlyCompleteRecords) {
     EXPECT_EQ(list.Size(), kFrames);
 }
 
-TEST(CanDataQueue, FirstInFirstOutAndEmptyPop) {
+TEST(CanDataQueue, EachChannelFirstInFirstOutAndOnlyItsOwnFrames) {
     CanDataQueue queue;
     CanFrameRecord out = Frame(0, 0);
-    EXPECT_FALSE(queue.Pop(out));
-    for (uint32_t i = 1; i <= 3; ++i)
-        ASSERT_TRUE(queue.Push(Frame(i, 0)));
-    EXPECT_EQ(queue.Count(), 3u);
+    EXPECT_FALSE(queue.Pop(0, out));
     for (uint32_t i = 1; i <= 3; ++i) {
-        ASSERT_TRUE(queue.Pop(out));
+        ASSERT_TRUE(queue.Push(Frame(i, 0, 0)));
+        ASSERT_TRUE(queue.Push(Frame(0x100 + i, 0, 4)));
+    }
+    EXPECT_EQ(queue.Count(), 6u);
+    // A channel with nothing queued takes nothing, even with others waiting.
+    EXPECT_FALSE(queue.Pop(1, out));
+    for (uint32_t i = 1; i <= 3; ++i) {
+        ASSERT_TRUE(queue.Pop(4, out));
+        EXPECT_EQ(out.id, 0x100 + i);
+        EXPECT_EQ(out.channel, 4);
+    }
+    EXPECT_FALSE(queue.Pop(4, out));
+    for (uint32_t i = 1; i <= 3; ++i) {
+        ASSERT_TRUE(queue.Pop(0, out));
         EXPECT_EQ(out.id, i);
     }
     EXPECT_EQ(queue.Count(), 0u);
-    EXPECT_FALSE(queue.Pop(out));
+    EXPECT_FALSE(queue.Pop(0, out));
+    // A record naming no channel is refused, and no lane outside the five exists.
+    EXPECT_FALSE(queue.Push(Frame(7, 0, kChannelCount)));
+    EXPECT_FALSE(queue.Pop(kChannelCount, out));
+    EXPECT_FALSE(queue.Pop(-1, out));
+    EXPECT_EQ(queue.Count(), 0u);
 }
 
-TEST(CanDataQueue, ProducerAndConsumerLoseNothing) {
+TEST(CanDataQueue, ProducerAndChannelConsumersLoseNothing) {
     CanDataQueue queue;
     constexpr uint32_t kFrames = 50000;
     std::thread producer([&] {
         for (uint32_t i = 0; i < kFrames; ++i)
-            queue.Push(Frame(i, 0));
+            queue.Push(Frame(i, 0, static_cast<uint8_t>(i % 2)));
     });
-    uint32_t next = 0;
-    CanFrameRecord out;
-    while (next < kFrames) {
-        if (queue.Pop(out)) {
-            ASSERT_EQ(out.id, next);
-            ++next;
+    std::atomic<uint32_t> wrong{0};
+    auto consume = [&](int channel, uint32_t expected) {
+        uint32_t next = static_cast<uint32_t>(channel);
+        CanFrameRecord out;
+        for (uint32_t got = 0; got < expected;) {
+            if (queue.Pop(channel, out)) {
+                if (out.id != next || out.channel != channel)
+                    wrong.fetch_add(1);
+                next += 2;
+                ++got;
+            }
         }
-    }
+    };
+    std::thread other([&] { consume(1, kFrames / 2); });
+    consume(0, kFrames / 2);
     producer.join();
+    other.join();
+    EXPECT_EQ(wrong.load(), 0u);
     EXPECT_EQ(queue.Count(), 0u);
 }
 

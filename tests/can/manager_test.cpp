@@ -187,6 +187,39 @@ TEST_F(ManagerTest, TransmitsOkAndNgFramesAndOtherChannelReceivesThem) {
     EXPECT_EQ(info[1].channel, 1);
 }
 
+TEST_F(ManagerTest, EveryQueuedFrameGoesOutOnTheChannelItNames) {
+    auto manager = Make(Config({{0, Classic500k()}, {1, Classic500k()}, {3, Classic500k()}}));
+    ASSERT_EQ(manager->Start(), 1);
+    constexpr int kFrames = 300;
+    const uint8_t channels[3] = {0, 1, 3};
+    for (int i = 0; i < kFrames; ++i) {
+        CanFrameRecord frame{};
+        frame.channel = channels[i % 3];
+        frame.id = 0x100u * (frame.channel + 1u) + static_cast<uint32_t>(i % 3);
+        frame.dlc = 1;
+        frame.data[0] = frame.channel;
+        ASSERT_TRUE(manager->QueueFrame(frame));
+    }
+    // Each frame is listed once as sent and once as received by each of the two
+    // other channels.
+    ASSERT_TRUE(WaitUntil([&] { return manager->Frames().Size() == 3u * kFrames; }));
+    manager->Stop();
+    int sent[kChannelCount] = {};
+    for (size_t i = 0; i < manager->Frames().Size(); ++i) {
+        const CanFrameRecord& r = manager->Frames().At(i);
+        if (r.direction != kDirectionTransmitted)
+            continue;
+        EXPECT_EQ(r.channel, r.data[0]) << "frame " << std::hex << r.id;
+        EXPECT_EQ(r.status, kStatusOk);
+        ++sent[r.channel];
+    }
+    EXPECT_EQ(sent[0], kFrames / 3);
+    EXPECT_EQ(sent[1], kFrames / 3);
+    EXPECT_EQ(sent[3], kFrames / 3);
+    for (int ch : {0, 1, 3})
+        EXPECT_EQ(manager->Statistics(ch).txCount, static_cast<uint32_t>(kFrames / 3));
+}
+
 TEST_F(ManagerTest, StopWithAFullTransmitQueueDiscardsTheRest) {
     auto manager = Make(Config({{0, Classic500k()}}));
     ASSERT_EQ(manager->Start(), 1);

@@ -62,6 +62,15 @@ public:
         }
     }
     bool NotConfigured() const override { return settings_.notConfigured != 0; }
+    FramePlacement Placement(int index) const override {
+        const FramePlacement* p = PlacementOf(index);
+        return p != nullptr ? *p : FramePlacement{0, 0, 0, 0, 5, index};
+    }
+    void SetPlacement(int index, const FramePlacement& placement) override {
+        if (FramePlacement* p = PlacementOf(index)) {
+            *p = placement;
+        }
+    }
     bool ImportEnvironment(const std::string& path) override { return store_.ImportSettings(path); }
     bool ExportEnvironment(const std::string& path) override { return store_.ExportSettings(path); }
 
@@ -79,6 +88,21 @@ public:
     }
 
 private:
+    FramePlacement* PlacementOf(int index) const {
+        switch (index) {
+            case 0:
+                return &settings_.frameMonitor;
+            case 1:
+                return &settings_.frameBusLoad;
+            case 2:
+                return &settings_.frameStatistics;
+            case 3:
+                return &settings_.frameMessageInfo;
+            default:
+                return nullptr;
+        }
+    }
+
     CCanManager& manager_;
     CSettingsStore& store_;
     AppSettings& settings_;

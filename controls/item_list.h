@@ -9,6 +9,8 @@
 #include <span>
 #include <vector>
 
+#include "controls/cmd_ui.h"
+
 class QHeaderView;
 class QPainter;
 class QStandardItemModel;
@@ -46,6 +48,11 @@ public:
     bool Create(QWidget* parent, int id);
     bool IsCreated() const { return created_; }
     int ControlId() const { return controlId_; }
+
+    // A command offered by the owning frame before it handles the command
+    // itself: ui null runs it, otherwise only its state is reported. True
+    // when the list handles the command; the base list handles none.
+    virtual bool OnCmdMsg(uint32_t id, CCmdUI* ui) { return false; }
 
     virtual void UpdateItemCount();
     virtual void InvalidateItems();
@@ -99,7 +106,7 @@ public:
     void VScroll(Scroll code, int trackPos = 0);
     void HScroll(Scroll code, int trackPos = 0);
 
-signals:
+Q_SIGNALS:
     // ILN_DBLCLK, ILN_RETURN or ILN_SELCHANGE with its row.
     void itemNotify(int code, int index);
 

@@ -3,7 +3,8 @@
 namespace res {
 
 QToolBar* BuildToolBar(uint32_t toolbarId, QWidget* parent, const ActionFactory& factory,
-                       uint32_t labelsStringId, const Resources& resources) {
+                       uint32_t labelsStringId, const Resources& resources,
+                       uint32_t disabledImageId) {
     const ToolbarDef def = resources.Toolbar(toolbarId);
     if (!def.IsValid()) {
         return nullptr;
@@ -11,9 +12,8 @@ QToolBar* BuildToolBar(uint32_t toolbarId, QWidget* parent, const ActionFactory&
     auto* bar = new QToolBar(parent);
     bar->setObjectName(QStringLiteral("toolbar_%1").arg(toolbarId));
     bar->setIconSize(def.buttonSize);
-    const QStringList labels = labelsStringId != 0
-                                   ? resources.StringList(labelsStringId, u'\t', false)
-                                   : QStringList();
+    const QStringList labels =
+        labelsStringId != 0 ? resources.StringList(labelsStringId, u'\t', false) : QStringList();
     if (!labels.isEmpty()) {
         bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     }
@@ -28,7 +28,8 @@ QToolBar* BuildToolBar(uint32_t toolbarId, QWidget* parent, const ActionFactory&
         if (action == nullptr) {
             continue;
         }
-        action->setIcon(resources.CellIcon(def.bitmap, thisCell, def.disabledBitmap));
+        action->setIcon(resources.CellIcon(
+            def.bitmap, thisCell, disabledImageId != 0 ? disabledImageId : def.disabledBitmap));
         if (thisCell < static_cast<uint32_t>(labels.size())) {
             action->setIconText(labels[static_cast<int>(thisCell)]);
         } else if (action->text().isEmpty()) {

@@ -11,10 +11,12 @@ namespace res {
 // strip's cell when disabled), icon size = the button size, separators
 // where the resource has 0. With labelsStringId (string 291 for the main
 // toolbar) the buttons get the tab-separated labels in order and show
-// them under their icons. Null when the toolbar does not exist.
+// them under their icons. A disabledImageId other than 0 replaces the
+// resource's own disabled strip. Null when the toolbar does not exist.
 QToolBar* BuildToolBar(uint32_t toolbarId, QWidget* parent, const ActionFactory& factory = {},
                        uint32_t labelsStringId = 0,
-                       const Resources& resources = Resources::Instance());
+                       const Resources& resources = Resources::Instance(),
+                       uint32_t disabledImageId = 0);
 
 // The action of a toolbar's button for a command, null when absent.
 QAction* FindCommandAction(const QWidget* widget, uint32_t commandId);

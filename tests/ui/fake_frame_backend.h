@@ -19,6 +19,9 @@ public:
     uint32_t look = 32819;
     std::vector<std::string> recent = std::vector<std::string>(4);
     bool notConfigured = false;
+    // As the settings record starts: no rectangle, normal, ranks by index.
+    FramePlacement placements[4] = {
+        {0, 0, 0, 0, 5, 0}, {0, 0, 0, 0, 5, 1}, {0, 0, 0, 0, 5, 2}, {0, 0, 0, 0, 5, 3}};
     bool importResult = true;
     std::vector<std::string> imported, exported, opened;
     CandbResult candb;
@@ -45,6 +48,8 @@ public:
     std::vector<std::string> RecentCandb() const override { return recent; }
     void SetRecentCandb(const std::vector<std::string>& value) override { recent = value; }
     bool NotConfigured() const override { return notConfigured; }
+    FramePlacement Placement(int i) const override { return placements[i]; }
+    void SetPlacement(int i, const FramePlacement& p) override { placements[i] = p; }
     bool ImportEnvironment(const std::string& path) override {
         imported.push_back(path);
         return importResult;

@@ -444,18 +444,18 @@ void MainFrameTest::viewCommandRouting() {
     mdi->addSubWindow(&monitor);
     mdi->addSubWindow(&statistics);
     std::vector<uint32_t> monitorRan, statisticsRan;
-    frame.RegisterViewFrame(0, &monitor, [&](uint32_t id, bool update, bool* enabled) {
+    frame.RegisterViewFrame(0, &monitor, [&](uint32_t id, CCmdUI* ui) {
         if (id != ID_MONITOR_CLEAR)
             return false;
-        if (update)
-            *enabled = true;
+        if (ui != nullptr)
+            ui->Enable(true);
         else
             monitorRan.push_back(id);
         return true;
     });
-    frame.RegisterViewFrame(2, &statistics, [&](uint32_t id, bool update, bool* enabled) {
-        if (update)
-            *enabled = id == ID_STATISTICS_COPY;
+    frame.RegisterViewFrame(2, &statistics, [&](uint32_t id, CCmdUI* ui) {
+        if (ui != nullptr)
+            ui->Enable(id == ID_STATISTICS_COPY);
         else
             statisticsRan.push_back(id);
         return true;

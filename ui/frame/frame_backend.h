@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/frame_placement.h"
 #include "can/can_frame_record.h"
 #include "can/channel_settings.h"
 
@@ -44,6 +45,10 @@ public:
     virtual std::vector<std::string> RecentCandb() const = 0;
     virtual void SetRecentCandb(const std::vector<std::string>& recent) = 0;
     virtual bool NotConfigured() const = 0;
+    // The stored place of view frame index (0 monitor, 1 bus load,
+    // 2 statistics, 3 message info).
+    virtual FramePlacement Placement(int index) const = 0;
+    virtual void SetPlacement(int index, const FramePlacement& placement) = 0;
     // LoadSettings with path; false when the file could not be read.
     virtual bool ImportEnvironment(const std::string& path) = 0;
     // All groups to path (settings-file store) or to the registry store.

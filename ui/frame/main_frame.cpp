@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
@@ -19,11 +20,16 @@
 #include "res/shortcut_builder.h"
 #include "res/toolbar_builder.h"
 #include "ui/frame/app_look.h"
+#include "ui/frame/bus_load_frame.h"
 #include "ui/frame/candb_pane.h"
 #include "ui/frame/dialog_service.h"
 #include "ui/frame/frame_texts.h"
+#include "ui/frame/message_info_frame.h"
+#include "ui/frame/monitor_frame.h"
 #include "ui/frame/output_log_pane.h"
+#include "ui/frame/statistics_frame.h"
 #include "ui/frame/user_events.h"
+#include "ui/frame/view_placement.h"
 
 namespace {
 
@@ -192,9 +198,90 @@ bool CMainFrame::Create() {
                  area.y() + (area.height() - size.height()) / 2);
         }
     }
+    if (!CreateViewFrames()) {
+        return false;
+    }
     UpdateCommandUi();
     commandUiTimer_.start();
     return true;
+}
+
+bool CMainFrame::CreateViewFrames() {
+    // Made from the last index to the first, as the layout was saved.
+    std::array<CChildFrmBase*, kViewFrameCount> made{};
+    for (int index = kViewFrameCount - 1; index >= 0; --index) {
+        CChildFrmBase* frame = nullptr;
+        switch (index) {
+            case 0:
+                frame = new CMonitorFrame;
+                break;
+            case 1:
+                frame = new CBusLoadFrame;
+                break;
+            case 2:
+                frame = new CStatisticsFrame;
+                break;
+            default:
+                frame = new CMessageInfoFrame;
+                break;
+        }
+        mdi_->addSubWindow(frame);
+        if (!frame->Create(this)) {
+            return false;
+        }
+        made[index] = frame;
+        frames_[index] = frame;
+        RegisterViewFrame(index, frame, [frame](uint32_t id, CCmdUI* ui) {
+            return frame->OnFrameCommand(id, ui);
+        });
+    }
+    view_placement::Placements placements;
+    for (int index = 0; index < kViewFrameCount; ++index) {
+        placements[index] = backend_->Placement(index);
+    }
+    const view_placement::Frames frames = {made[0], made[1], made[2], made[3]};
+    if (!view_placement::Restore(mdi_, frames, placements)) {
+        // Tiled once the area has its size.
+        mdi_->tileSubWindows();
+        tilePending_ = true;
+    }
+    return true;
+}
+
+CChildFrmBase* CMainFrame::ViewFrame(int index) const {
+    return index >= 0 && index < kViewFrameCount ? frames_[index].data() : nullptr;
+}
+
+void CMainFrame::SaveViewPlacements() {
+    view_placement::Placements old;
+    view_placement::Frames frames{};
+    for (int index = 0; index < kViewFrameCount; ++index) {
+        old[index] = backend_->Placement(index);
+        frames[index] = frames_[index].data();
+    }
+    const view_placement::Placements recorded = view_placement::Record(mdi_, frames, old);
+    for (int index = 0; index < kViewFrameCount; ++index) {
+        if (frames[index] != nullptr) {
+            backend_->SetPlacement(index, recorded[index]);
+        }
+    }
+    // Destroyed now, so that what they write back (column widths) is in the
+    // settings before they are saved.
+    for (QMdiSubWindow* frame : frames) {
+        delete frame;
+    }
+}
+
+void CMainFrame::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (tilePending_) {
+        tilePending_ = false;
+        QTimer::singleShot(0, this, [this] {
+            if (mdi_ != nullptr) {
+                mdi_->tileSubWindows();
+            }
+        });
+    }
 }
 
 void CMainFrame::RegisterViewFrame(int index, QWidget* frame, ViewCommandHandler handler) {
@@ -216,19 +303,34 @@ std::vector<QAction*> CMainFrame::ActionsOf(uint32_t id) const {
     return result;
 }
 
-bool CMainFrame::RouteToView(uint32_t id, bool update, bool* enabled) const {
+bool CMainFrame::RouteToView(uint32_t id, CCmdUI* ui) const {
     const int index = ViewOfCommand(id);
     if (index < 0 || !views_[index] || !viewHandlers_[index]) {
         return false;  // no entry: not handled, shown disabled
     }
-    return viewHandlers_[index](id, update, enabled);
+    return viewHandlers_[index](id, ui);
+}
+
+CCmdUI CMainFrame::CommandState(uint32_t id) const {
+    CCmdUI ui;
+    if (ViewOfCommand(id) >= 0) {
+        if (!RouteToView(id, &ui)) {
+            ui = CCmdUI{};
+        }
+        return ui;
+    }
+    ui.Enable(IsCommandEnabled(id));
+    if (InRange(id, ID_VIEW_APPLOOK_WIN_2000, ID_VIEW_APPLOOK_WINDOWS_7)) {
+        ui.SetCheck(id == backend_->AppLook());
+    }
+    return ui;
 }
 
 bool CMainFrame::IsCommandEnabled(uint32_t id) const {
     const bool connected = backend_->Connected();
     if (ViewOfCommand(id) >= 0) {
-        bool enabled = false;
-        return RouteToView(id, true, &enabled) && enabled;
+        CCmdUI ui;
+        return RouteToView(id, &ui) && ui.enabled;
     }
     if (InRange(id, ID_BUS_ONOFF_CAN1, ID_BUS_ONOFF_CAN5)) {
         const int c = static_cast<int>(id - ID_BUS_ONOFF_CAN1);
@@ -277,6 +379,16 @@ void CMainFrame::UpdateCommandUi() {
         if (!action) {
             continue;
         }
+        if (ViewOfCommand(id) >= 0) {
+            CCmdUI ui;
+            const bool handled = RouteToView(id, &ui);
+            action->setEnabled(handled && ui.enabled);
+            if (handled && ui.checked >= 0) {
+                action->setCheckable(true);
+                action->setChecked(ui.checked == 1);
+            }
+            continue;
+        }
         const bool enabled = IsCommandEnabled(id);
         action->setEnabled(enabled);
         if (InRange(id, ID_BUS_ONOFF_CAN1, ID_BUS_ONOFF_CAN5) && enabled) {
@@ -293,11 +405,17 @@ void CMainFrame::UpdateCommandUi() {
             action->setChecked(id == backend_->AppLook());
         }
     }
+    for (const QPointer<CChildFrmBase>& frame : frames_) {
+        if (frame) {
+            frame->UpdateToolBarUi();
+        }
+    }
 }
 
 void CMainFrame::OnCommand(uint32_t id) {
     if (ViewOfCommand(id) >= 0) {
-        RouteToView(id, false, nullptr);
+        RouteToView(id, nullptr);
+        UpdateCommandUi();
         return;
     }
     if (InRange(id, ID_BUS_ONOFF_CAN1, ID_BUS_ONOFF_CAN5)) {
@@ -351,10 +469,19 @@ void CMainFrame::OnCommand(uint32_t id) {
                 close();
                 break;
             case ID_WINDOW_CASCADE:
-                mdi_->cascadeSubWindows();
-                break;
             case ID_WINDOW_TILE_HORZ:
-                mdi_->tileSubWindows();
+                // View frames cannot be closed, only minimised: arranging
+                // them brings the minimised ones back as well.
+                for (QMdiSubWindow* window : mdi_->subWindowList()) {
+                    if (window->isMinimized()) {
+                        window->showNormal();
+                    }
+                }
+                if (id == ID_WINDOW_CASCADE) {
+                    mdi_->cascadeSubWindows();
+                } else {
+                    mdi_->tileSubWindows();
+                }
                 break;
             default:
                 break;
@@ -545,6 +672,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     }
     StopCommunication();
     commandUiTimer_.stop();
+    SaveViewPlacements();
     event->accept();
 }
 

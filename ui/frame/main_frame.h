@@ -12,6 +12,8 @@
 #include <map>
 #include <vector>
 
+#include "controls/cmd_ui.h"
+#include "ui/frame/child_frm_base.h"
 #include "ui/frame/frame_backend.h"
 
 class QMdiArea;
@@ -23,7 +25,7 @@ class COutputLogPane;
 // pane on the left, the output log pane at the bottom and the view frames
 // in the MDI area. It starts and stops communication, toggles buses, opens
 // CANdb files, imports and exports the environment and switches the look.
-class CMainFrame : public QMainWindow {
+class CMainFrame : public QMainWindow, public CCommandTarget {
     Q_OBJECT
 
 public:
@@ -32,30 +34,36 @@ public:
     static constexpr int kUptimePeriodMs = 500;
     static constexpr int kViewFrameCount = 4;  // monitor, bus load, statistics, message info
 
-    // A view frame's command handler: with update set it only reports in
-    // *enabled whether it handles the command; false when it has no entry.
-    using ViewCommandHandler = std::function<bool(uint32_t id, bool update, bool* enabled)>;
+    // A view frame's command handler: with ui set it only reports the
+    // command's state there; false when it has no entry for the command.
+    using ViewCommandHandler = std::function<bool(uint32_t id, CCmdUI* ui)>;
     // A command that opens a dialog of its own (send, options, about).
     using DialogCommand = std::function<void()>;
 
     explicit CMainFrame(CFrameBackend* backend, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
-    // Builds menus, toolbar, status bar and panes, applies the look and
-    // installs the log pane as WriteLog's sink. False when a part failed.
+    // Builds menus, toolbar, status bar and panes, applies the look,
+    // installs the log pane as WriteLog's sink and creates and places the
+    // four view frames. False when a part failed.
     bool Create();
 
     // Milliseconds since an arbitrary start; replaceable for tests.
     void SetClock(std::function<uint64_t()> clock) { clock_ = std::move(clock); }
 
-    // View frames by index, with the handler their commands go to.
+    // View frames by index (0 monitor, 1 bus load, 2 statistics, 3 message
+    // info), with the handler their commands go to. Create registers the
+    // four frames it makes; a test may put its own in their place.
     void RegisterViewFrame(int index, QWidget* frame, ViewCommandHandler handler);
+    // The view frame Create made for an index; null once it is destroyed.
+    CChildFrmBase* ViewFrame(int index) const;
     void SetOptionsCommand(DialogCommand command) { options_ = std::move(command); }
     void SetSendMessageCommand(DialogCommand command) { sendMessage_ = std::move(command); }
     void SetAboutCommand(DialogCommand command) { about_ = std::move(command); }
 
     // ---- commands ----
-    void OnCommand(uint32_t id);
+    void OnCommand(uint32_t id) override;
+    CCmdUI CommandState(uint32_t id) const override;
     bool IsCommandEnabled(uint32_t id) const;
     // Enabled states, check marks and texts of every menu and toolbar item.
     void UpdateCommandUi();
@@ -84,12 +92,15 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
 private:
     QAction* NewAction(uint32_t id, QObject* owner);
-    bool RouteToView(uint32_t id, bool update, bool* enabled) const;
+    bool RouteToView(uint32_t id, CCmdUI* ui) const;
+    bool CreateViewFrames();
+    void SaveViewPlacements();
     void ImportFromDialog();
     void ExportFromDialog();
     void OpenCandbFromDialog();
@@ -107,6 +118,8 @@ private:
     std::multimap<uint32_t, QPointer<QAction>> actions_;
     std::array<QPointer<QWidget>, kViewFrameCount> views_;
     std::array<ViewCommandHandler, kViewFrameCount> viewHandlers_;
+    std::array<QPointer<CChildFrmBase>, kViewFrameCount> frames_;
+    bool tilePending_ = false;
     DialogCommand options_;
     DialogCommand sendMessage_;
     DialogCommand about_;

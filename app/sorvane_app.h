@@ -48,6 +48,8 @@ public:
     bool SaveOnExit() const { return saveOnExit_; }
     AppSettings& Settings() const;
     CSettingsStore& Store() const { return *store_; }
+    // The channel manager; null before InitInstance made it.
+    CCanManager* Manager() const { return manager_.get(); }
 
 private:
     bool ListenForInstances();

@@ -1,0 +1,139 @@
+// The program as run.sh starts it: our CAN library with the demo bus, our
+// database library with the demo database and the demo environment, driven
+// through the main frame's commands.
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "app/app_settings.h"
+#include "app/sorvane_app.h"
+#include "can/can_manager.h"
+#include "res/ids.h"
+#include "tests/ui/fake_frame_backend.h"
+#include "ui/frame/candb_pane.h"
+#include "ui/frame/main_frame.h"
+#include "ui/frame/output_log_pane.h"
+
+namespace {
+
+QTemporaryDir* tempDir = nullptr;
+
+QString LogText(CMainFrame* frame) {
+    frame->LogPane()->FlushPending();
+    return frame->LogPane()->Edit()->toPlainText();
+}
+
+}  // namespace
+
+class DemoSessionTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void startOpenRunToggleStopAndExit();
+};
+
+void DemoSessionTest::startOpenRunToggleStopAndExit() {
+    ScriptedDialogs dialogs;
+    auto* app = static_cast<CSorvaneApp*>(QCoreApplication::instance());
+    QVERIFY(app->InitInstance());
+    // Stored settings, both libraries present, Japanese: nothing to ask.
+    QCOMPARE(dialogs.boxes.size(), size_t{0});
+    CMainFrame* frame = app->MainFrame();
+    QVERIFY(frame != nullptr);
+    uint64_t now = 1000;
+    frame->SetClock([&now] { return now; });
+
+    const QString dbc = QStringLiteral(SORVANE_DEMO_DIR "/demo.dbc");
+    frame->OpenCandbFile(dbc);
+    QCOMPARE(dialogs.boxes.size(), size_t{0});
+    QCOMPARE(frame->PaneText(2), dbc);
+    const QTreeWidget* tree = frame->CandbPane()->Tree();
+    QCOMPARE(tree->topLevelItemCount(), 1);
+    QCOMPARE(tree->topLevelItem(0)->text(0), QStringLiteral("【メッセージ】"));
+    QVERIFY(tree->topLevelItem(0)->childCount() >= 10);
+    QVERIFY(tree->findItems(QStringLiteral("EngineData (0x00000100)"),
+                            Qt::MatchExactly | Qt::MatchRecursive)
+                .size() == 1);
+    QCOMPARE(QString::fromStdString(app->Settings().recentCandb[0]), dbc);
+
+    QCOMPARE(frame->PaneText(3), QStringLiteral("CAN1 (CAN): 500Kbps"));
+    QCOMPARE(frame->PaneText(4), QStringLiteral("CAN2 (CAN-FD): [Arb=500Kbps][Dat=2Mbps]"));
+    frame->OnCommand(ID_COMM_START);
+    QCOMPARE(dialogs.boxes.size(), size_t{0});
+    QVERIFY(app->Manager()->Connected());
+    QCOMPARE(frame->PaneText(8), QStringLiteral("通信中"));
+    QCOMPARE(frame->PaneText(9), QStringLiteral("00:00:00"));
+    QString log = LogText(frame);
+    for (const char* line :
+         {"[I] CAN1 [canBusOn] succeed.", "[I] CAN2 [canSetBusParamsFd] succeed.",
+          "[I] CAN2 [canBusOn] succeed."}) {
+        QVERIFY2(log.contains(QLatin1String(line)), line);
+    }
+    QVERIFY2(!log.contains(QStringLiteral("[E]")), qPrintable(log));
+    QCoreApplication::processEvents();
+    for (int index = 0; index < 4; ++index) {
+        QVERIFY(frame->ViewFrame(index)->ViewTimerActive());
+    }
+    // The demo nodes talk: frames arrive in the monitor's list.
+    QTRY_VERIFY(app->Manager()->Frames().Size() > 20);
+
+    now += 3723000;
+    frame->RefreshStatus(false, false, true);
+    QCOMPARE(frame->PaneText(9), QStringLiteral("01:02:03"));
+
+    QVERIFY(frame->IsCommandEnabled(ID_BUS_ONOFF_CAN1));
+    QVERIFY(!frame->IsCommandEnabled(ID_BUS_ONOFF_CAN3));  // not enabled
+    frame->OnCommand(ID_BUS_ONOFF_CAN1);
+    QVERIFY(LogText(frame).contains(QStringLiteral("[I] CAN1 [canBusOff] succeed.")));
+    QCOMPARE(frame->ActionsOf(ID_BUS_ONOFF_CAN1).front()->text(),
+             QStringLiteral("CAN1: BUS ON (&1)"));
+    frame->OnCommand(ID_BUS_ONOFF_CAN1);
+    QCOMPARE(frame->ActionsOf(ID_BUS_ONOFF_CAN1).front()->text(),
+             QStringLiteral("CAN1: BUS OFF (&1)"));
+
+    frame->OnCommand(ID_COMM_STOP);
+    QVERIFY(!app->Manager()->Connected());
+    QCOMPARE(frame->PaneText(8), QStringLiteral(" "));
+    QCoreApplication::processEvents();
+    for (int index = 0; index < 4; ++index) {
+        QVERIFY(!frame->ViewFrame(index)->ViewTimerActive());
+    }
+    log = LogText(frame);
+    QVERIFY2(!log.contains(QStringLiteral("[E]")), qPrintable(log));
+    const size_t frames = app->Manager()->Frames().Size();
+    QTest::qWait(120);
+    QCOMPARE(app->Manager()->Frames().Size(), frames);  // nothing after the stop
+
+    dialogs.answers = {QMessageBox::Yes};
+    QVERIFY(frame->close());
+    app->ExitInstance();
+    QFile file(qEnvironmentVariable("SORVANE_SETTINGS_FILE"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray saved = file.readAll();
+    QVERIFY(saved.contains(QFile::encodeName(dbc)));
+    QVERIFY(saved.contains("Frame.Monitor"));
+}
+
+int main(int argc, char** argv) {
+    QTemporaryDir dir;
+    tempDir = &dir;
+    const QString settings = dir.filePath(QStringLiteral("Sorvane.ini"));
+    if (!QFile::copy(QStringLiteral(SORVANE_DEMO_DIR "/demo-env.ini"), settings)) {
+        return 2;
+    }
+    QFile::setPermissions(settings, QFile::ReadOwner | QFile::WriteOwner);
+    qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
+    qputenv("XDG_RUNTIME_DIR", dir.path().toLocal8Bit());
+    qputenv("SORVANE_SETTINGS_FILE", settings.toLocal8Bit());
+    qputenv("SORVANE_CANLIB", SORVANE_TEST_CANLIB);
+    qputenv("SORVANE_KVADBLIB", SORVANE_TEST_KVADBLIB);
+    qputenv("SORVANE_VCAN_CONFIG", SORVANE_DEMO_DIR "/vcan-demo.ini");
+    qputenv("LANGUAGE", "ja_JP");
+    qputenv("LC_ALL", "ja_JP.UTF-8");
+    CSorvaneApp app(argc, argv);
+    DemoSessionTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "demo_session_test.moc"

@@ -34,7 +34,10 @@ function(sorvane_vendor_library target)
   set_target_properties(${target} PROPERTIES
     C_VISIBILITY_PRESET hidden CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON
     LIBRARY_OUTPUT_DIRECTORY ${SORVANE_PRIVATE_LIB_DIR})
-  target_link_options(${target} PRIVATE -Wl,-Bsymbolic)
+  target_link_options(${target} PRIVATE -Wl,-Bsymbolic
+    -Wl,--version-script=${CMAKE_SOURCE_DIR}/cmake/vendor_library.map)
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS
+    ${CMAKE_SOURCE_DIR}/cmake/vendor_library.map)
   # Sanitizer runtimes resolve their hooks from the executable, so shared
   # libraries of instrumented builds have undefined references by design.
   if(NOT SORVANE_FUZZ AND SORVANE_SANITIZE STREQUAL "")

@@ -68,7 +68,7 @@ void DumpText(const CCANdbManager& manager) {
         }
         for (const CandbSignal& s : *m.signals) {
             std::printf(
-                "\t%s unit=%s min=%g max=%g factor=%g offset=%g encoding=%d type=%d "
+                "\t%s unit=%s min=%.15g max=%.15g factor=%.15g offset=%.15g encoding=%d type=%d "
                 "startBit=%d length=%d mode=%d comment=%s\n",
                 s.name.c_str(), Json(s.unit).c_str(), s.minimum, s.maximum, s.factor, s.offset,
                 s.encoding, s.representationType, s.startBit, s.length, s.mode,
@@ -246,7 +246,7 @@ int RunDbcCommand(int argc, char** argv) {
             return Usage("dump takes one FILE");
         }
         if (!LoadDatabase(manager, positional[1].c_str())) {
-            return kExitUsage;
+            return kExitFailure;
         }
         json ? DumpJson(manager) : DumpText(manager);
         return kExitOk;
@@ -285,7 +285,7 @@ int RunDbcCommand(int argc, char** argv) {
     record.direction = kDirectionReceived;
     record.status = kStatusOk;
     if (!LoadDatabase(manager, positional[1].c_str())) {
-        return kExitUsage;
+        return kExitFailure;
     }
     if (!manager.Decode(record)) {
         std::fprintf(stderr, "sorvane-cli dbc: no signal of identifier 0x%X in %s\n", record.id,

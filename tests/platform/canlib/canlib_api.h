@@ -3,6 +3,7 @@
 #pragma once
 
 #include <dlfcn.h>
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstring>
@@ -169,5 +170,17 @@ inline int Drain(canHandle h) {
         ++n;
     return n;
 }
+
+// The fixture of the library tests: the library loaded with every entry
+// point, and the bus back at its defaults before each test.
+class CanlibFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(Lib().module, nullptr) << dlerror();
+        ASSERT_TRUE(Lib().missing.empty()) << "missing: " << Lib().missing;
+        ASSERT_EQ(Lib().vcanTestConfigure(nullptr), canOK);
+    }
+    CanlibApi& l = Lib();
+};
 
 }  // namespace canlib_test

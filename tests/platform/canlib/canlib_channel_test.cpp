@@ -10,15 +10,7 @@
 namespace canlib_test {
 namespace {
 
-class CanlibChannelTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_NE(Lib().module, nullptr) << dlerror();
-        ASSERT_TRUE(Lib().missing.empty()) << "missing: " << Lib().missing;
-        ASSERT_EQ(Lib().vcanTestConfigure(nullptr), canOK);
-    }
-    CanlibApi& l = Lib();
-};
+class CanlibChannelTest : public CanlibFixture {};
 
 TEST_F(CanlibChannelTest, HandlesAreSmallDistinctNonNegativeIntegers) {
     std::set<canHandle> handles;

@@ -16,14 +16,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class CanlibDeliveryTest : public ::testing::Test {
+class CanlibDeliveryTest : public CanlibFixture {
 protected:
-    void SetUp() override {
-        ASSERT_NE(Lib().module, nullptr) << dlerror();
-        ASSERT_TRUE(Lib().missing.empty()) << "missing: " << Lib().missing;
-        ASSERT_EQ(Lib().vcanTestConfigure(nullptr), canOK);
-    }
-    CanlibApi& l = Lib();
     uint8_t data_[64] = {0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88};
 };
 

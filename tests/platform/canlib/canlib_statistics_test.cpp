@@ -15,13 +15,8 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-class CanlibStatisticsTest : public ::testing::Test {
+class CanlibStatisticsTest : public CanlibFixture {
 protected:
-    void SetUp() override {
-        ASSERT_NE(Lib().module, nullptr) << dlerror();
-        ASSERT_TRUE(Lib().missing.empty()) << "missing: " << Lib().missing;
-        ASSERT_EQ(Lib().vcanTestConfigure(nullptr), canOK);
-    }
     canBusStatistics Stats(canHandle h) {
         canBusStatistics st{};
         EXPECT_EQ(l.canRequestBusStatistics(h), canOK);
@@ -50,7 +45,6 @@ protected:
         Drain(rx);
         return st.busLoad;
     }
-    CanlibApi& l = Lib();
 };
 
 TEST_F(CanlibStatisticsTest, CountsFramesByType) {

@@ -7,6 +7,23 @@
 
 namespace {
 
+// The writer's form of a text value: key, "=", the text in double quotes
+// with the closing quote last on the line. Such a line is taken whole, so a
+// "#" in a stored text (a path such as /work/car#2/body.dbc) reads back as
+// written; a comment still ends any other line.
+bool IsWrittenTextValue(std::string_view line) {
+    const size_t keyStart = line.find_first_not_of('=');
+    if (keyStart == std::string_view::npos) {
+        return false;
+    }
+    const size_t equals = line.find('=', keyStart);
+    if (equals == std::string_view::npos) {
+        return false;
+    }
+    const std::string_view value = line.substr(equals + 1);
+    return value.size() >= 2 && value.front() == '"' && value.back() == '"';
+}
+
 bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
@@ -144,7 +161,8 @@ void CProfile::LoadText(std::string_view text) {
         if (line.empty() || line.front() == '#') {
             continue;
         }
-        if (const size_t hash = line.find('#'); hash != std::string_view::npos) {
+        if (const size_t hash = line.find('#');
+            hash != std::string_view::npos && !IsWrittenTextValue(line)) {
             line = TrimRight(line.substr(0, hash));
             if (line.empty()) {
                 continue;

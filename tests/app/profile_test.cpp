@@ -70,6 +70,7 @@ TEST(ProfileReader, LineRules) {
         "==lead=x\n"
         "no equals sign\n"
         "path=\"C:\\#data\\x.dbc\"\n"
+        "note=\"a # b\" # and a comment\n"
         "spaced=\"a b\"   \n"
         "cut = \"x\"   # trailing\n"
         "   #\"hidden\"=\"1\"\n"
@@ -77,7 +78,7 @@ TEST(ProfileReader, LineRules) {
         "[T] # comment after header\n"
         "t=\"1\"\n");
     auto s = Entries(profile, "S");
-    ASSERT_EQ(s.size(), 8u);
+    ASSERT_EQ(s.size(), 9u);
     EXPECT_EQ(s[0].key, "Quoted");
     EXPECT_EQ(Text(s[0]), "v");
     EXPECT_EQ(s[1].key, "Key");
@@ -86,11 +87,14 @@ TEST(ProfileReader, LineRules) {
     EXPECT_EQ(s[2].key, "lead");
     EXPECT_EQ(s[3].key, "no equals sign");
     EXPECT_EQ(s[3].type, kProfileTypeNone);
-    EXPECT_EQ(Text(s[4]), "C:\\");      // "#" cuts even inside quotes
-    EXPECT_EQ(Text(s[5]), "a b\"   ");  // no "#": trailing blanks stay, the quote is not last
-    EXPECT_EQ(s[6].key, "cut ");        // blanks around "=" make the value raw text
-    EXPECT_EQ(s[6].type, kProfileTypeNone);
-    EXPECT_EQ(s[7].key, "[ not a header ] ");
+    // A "#" inside a quoted text as the writer writes it is part of the text;
+    // after anything else it starts a comment.
+    EXPECT_EQ(Text(s[4]), "C:\\#data\\x.dbc");
+    EXPECT_EQ(Text(s[5]), "a");
+    EXPECT_EQ(Text(s[6]), "a b\"   ");  // no "#": trailing blanks stay, the quote is not last
+    EXPECT_EQ(s[7].key, "cut ");        // blanks around "=" make the value raw text
+    EXPECT_EQ(s[7].type, kProfileTypeNone);
+    EXPECT_EQ(s[8].key, "[ not a header ] ");
     EXPECT_EQ(Entries(profile, "T").size(), 1u);
     EXPECT_EQ(profile.SectionCount(), 2u);
 }
@@ -207,6 +211,23 @@ TEST(ProfileWriter, ValueFormsAndQuotedKeys) {
               "\"Txt\"=\"%s %d \xE6\x97\xA5\"\r\n");
     EXPECT_FALSE(profile.WriteString("S", "Bad", "line\nbreak"));
     EXPECT_FALSE(profile.LastError().empty());
+}
+
+TEST(ProfileWriter, TextsWithHashAndQuotesReadBackAsWritten) {
+    TestFolder folder;
+    const std::string file = folder.File("r.ini");
+    CProfile writer(file);
+    const char* texts[] = {"/work/car#2/body.dbc", "#", "\"quoted\" # \"", "a=b#c"};
+    for (size_t i = 0; i < std::size(texts); ++i) {
+        ASSERT_TRUE(writer.WriteString("COMMON", "Key" + std::to_string(i), texts[i]));
+    }
+    CProfile reader;
+    ASSERT_TRUE(reader.Load(file));
+    const auto entries = Entries(reader, "COMMON");
+    ASSERT_EQ(entries.size(), std::size(texts));
+    for (size_t i = 0; i < std::size(texts); ++i) {
+        EXPECT_EQ(Text(entries[i]), texts[i]) << i;
+    }
 }
 
 TEST(ProfileWriter, BatchIsAllOrNothingAndReportsRejectedValues) {

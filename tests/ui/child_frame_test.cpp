@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QListWidget>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMenu>
@@ -18,6 +19,7 @@
 #include "ui/frame/statistics_frame.h"
 #include "ui/frame/user_events.h"
 #include "ui/frame/view_placement.h"
+#include "ui/frame/windows_dialog.h"
 
 namespace {
 
@@ -300,6 +302,32 @@ void ChildFrameTest::closeMinimises() {
             QVERIFY(!main.ViewFrame(i)->isMinimized());
         }
     }
+
+    // And through the view menu's list of windows, made in creation order.
+    QVERIFY(!main.ViewFrame(1)->close());
+    main.RebuildWindowList();
+    const std::vector<QAction*> entries = main.WindowListActions();
+    QCOMPARE(entries.size(), size_t{4});
+    QCOMPARE(entries[0]->text(), QStringLiteral("&1 メッセージ情報"));
+    QCOMPARE(entries[2]->text(), QStringLiteral("&3 バス占有率"));
+    entries[2]->trigger();
+    QVERIFY(!main.ViewFrame(1)->isMinimized());
+    QCOMPARE(main.MdiArea()->currentSubWindow(), main.ViewFrame(1));
+    main.RebuildWindowList();
+    QVERIFY(main.WindowListActions()[2]->isChecked());
+    QVERIFY(!main.WindowListActions()[0]->isChecked());
+    QVERIFY(main.IsCommandEnabled(ID_WINDOW_MANAGER));
+
+    // And through the windows dialog.
+    QVERIFY(!main.ViewFrame(3)->close());
+    CWindowsDialog dialog(main.MdiArea(), &main);
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("ウィンドウ"));
+    QCOMPARE(dialog.List()->count(), 4);
+    dialog.List()->setCurrentRow(0);
+    QCOMPARE(dialog.List()->currentItem()->text(), QStringLiteral("メッセージ情報"));
+    QVERIFY(dialog.ActivateSelected());
+    QVERIFY(!main.ViewFrame(3)->isMinimized());
+    QCOMPARE(main.MdiArea()->currentSubWindow(), main.ViewFrame(3));
 }
 
 void ChildFrameTest::toolbarOffersCommandsToTheListFirst() {

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
@@ -30,6 +31,7 @@
 #include "ui/frame/statistics_frame.h"
 #include "ui/frame/user_events.h"
 #include "ui/frame/view_placement.h"
+#include "ui/frame/windows_dialog.h"
 
 namespace {
 
@@ -138,6 +140,14 @@ bool CMainFrame::Create() {
             view->addSeparator();
             view->addMenu(looks);
         }
+        // As in every multiple-document frame: the list of the view frames
+        // and the windows dialog close the menu that tiles them.
+        viewMenu_ = view;
+        windowsManager_ =
+            res::MakeCommandAction(ID_WINDOW_MANAGER, view, factory, res::Resources::Instance());
+        windowsManager_->setText(Res().String(IDS_WINDOWS_MANAGER));
+        connect(view, &QMenu::aboutToShow, this, &CMainFrame::RebuildWindowList);
+        RebuildWindowList();
     }
     for (QMenu* menu : menuBar()->findChildren<QMenu*>()) {
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUi);
@@ -246,6 +256,48 @@ bool CMainFrame::CreateViewFrames() {
         tilePending_ = true;
     }
     return true;
+}
+
+void CMainFrame::RebuildWindowList() {
+    if (viewMenu_ == nullptr || mdi_ == nullptr) {
+        return;
+    }
+    for (QAction* action : windowListActions_) {
+        viewMenu_->removeAction(action);
+        delete action;
+    }
+    windowListActions_.clear();
+    viewMenu_->removeAction(windowsManager_);
+    windowListActions_.push_back(viewMenu_->addSeparator());
+    int number = 0;
+    for (QMdiSubWindow* window : mdi_->subWindowList(QMdiArea::CreationOrder)) {
+        QString title = window->windowTitle();
+        title.replace(u'&', QStringLiteral("&&"));
+        QAction* action = viewMenu_->addAction(QStringLiteral("&%1 %2").arg(++number).arg(title));
+        action->setCheckable(true);
+        action->setChecked(window == mdi_->currentSubWindow());
+        QPointer<QMdiSubWindow> target(window);
+        connect(action, &QAction::triggered, this, [this, target] {
+            if (target) {
+                if (target->isMinimized()) {
+                    target->showNormal();
+                }
+                mdi_->setActiveSubWindow(target);
+            }
+        });
+        windowListActions_.push_back(action);
+    }
+    viewMenu_->addAction(windowsManager_);
+}
+
+std::vector<QAction*> CMainFrame::WindowListActions() const {
+    std::vector<QAction*> result;
+    for (QAction* action : windowListActions_) {
+        if (!action->isSeparator()) {
+            result.push_back(action);
+        }
+    }
+    return result;
 }
 
 CChildFrmBase* CMainFrame::ViewFrame(int index) const {
@@ -364,6 +416,7 @@ bool CMainFrame::IsCommandEnabled(uint32_t id) const {
         case ID_APP_EXIT:
         case ID_WINDOW_CASCADE:
         case ID_WINDOW_TILE_HORZ:
+        case ID_WINDOW_MANAGER:
             return true;
         default:
             return false;
@@ -468,6 +521,11 @@ void CMainFrame::OnCommand(uint32_t id) {
             case ID_APP_EXIT:
                 close();
                 break;
+            case ID_WINDOW_MANAGER: {
+                CWindowsDialog dialog(mdi_, this);
+                dialog.exec();
+                break;
+            }
             case ID_WINDOW_CASCADE:
             case ID_WINDOW_TILE_HORZ:
                 // View frames cannot be closed, only minimised: arranging

@@ -17,6 +17,7 @@
 #include "ui/frame/frame_backend.h"
 
 class QMdiArea;
+class QMenu;
 class QToolBar;
 class CCANdbPane;
 class COutputLogPane;
@@ -57,6 +58,10 @@ public:
     void RegisterViewFrame(int index, QWidget* frame, ViewCommandHandler handler);
     // The view frame Create made for an index; null once it is destroyed.
     CChildFrmBase* ViewFrame(int index) const;
+    // The entries of the view menu that name the view frames, in creation
+    // order; rebuilt each time the menu opens.
+    std::vector<QAction*> WindowListActions() const;
+    void RebuildWindowList();
     void SetOptionsCommand(DialogCommand command) { options_ = std::move(command); }
     void SetSendMessageCommand(DialogCommand command) { sendMessage_ = std::move(command); }
     void SetAboutCommand(DialogCommand command) { about_ = std::move(command); }
@@ -120,6 +125,9 @@ private:
     std::array<ViewCommandHandler, kViewFrameCount> viewHandlers_;
     std::array<QPointer<CChildFrmBase>, kViewFrameCount> frames_;
     bool tilePending_ = false;
+    QMenu* viewMenu_ = nullptr;
+    QAction* windowsManager_ = nullptr;
+    std::vector<QAction*> windowListActions_;
     DialogCommand options_;
     DialogCommand sendMessage_;
     DialogCommand about_;

@@ -36,8 +36,9 @@ bool SimplifiedChineseDefault(os::LangId systemDefault) {
 // The frame's view of the channel manager and the settings.
 class CSorvaneApp::Backend : public CFrameBackend {
 public:
-    Backend(CCanManager& manager, CSettingsStore& store, AppSettings& settings)
-        : manager_(manager), store_(store), settings_(settings) {}
+    Backend(CCanManager& manager, CSettingsStore& store, AppSettings& settings,
+            os::Registry& registry)
+        : manager_(manager), store_(store), settings_(settings), registry_(registry) {}
 
     bool Connected() const override { return manager_.Connected(); }
     int Start() override { return manager_.Start(); }
@@ -71,6 +72,18 @@ public:
             *p = placement;
         }
     }
+    // The layout lives where the framework keeps it: a key of the Workspace
+    // tree, which the settings-file store carries into the file at exit.
+    std::vector<uint8_t> WindowLayout(const std::string& name) const override {
+        os::RegValue value;
+        if (registry_.QueryValue(LayoutKey(), name, &value) && value.type == os::RegType::Binary) {
+            return value.data;
+        }
+        return {};
+    }
+    void SetWindowLayout(const std::string& name, const std::vector<uint8_t>& data) override {
+        registry_.SetBinary(LayoutKey(), name, data);
+    }
     bool ImportEnvironment(const std::string& path) override { return store_.ImportSettings(path); }
     bool ExportEnvironment(const std::string& path) override { return store_.ExportSettings(path); }
 
@@ -88,6 +101,7 @@ public:
     }
 
 private:
+    static std::string LayoutKey() { return WorkspacePath() + "\\MainFrame"; }
     FramePlacement* PlacementOf(int index) const {
         switch (index) {
             case 0:
@@ -106,6 +120,7 @@ private:
     CCanManager& manager_;
     CSettingsStore& store_;
     AppSettings& settings_;
+    os::Registry& registry_;
 };
 
 CSorvaneApp::CSorvaneApp(int& argc, char** argv) : QApplication(argc, argv) {
@@ -267,7 +282,7 @@ bool CSorvaneApp::InitInstance() {
     }
     saveOnExit_ = true;
 
-    backend_ = std::make_unique<Backend>(*manager_, *store_, settings);
+    backend_ = std::make_unique<Backend>(*manager_, *store_, settings, *registry_);
     frame_ = new CMainFrame(backend_.get());
     if (!frame_->Create()) {
         return false;

@@ -113,6 +113,9 @@ void DemoSessionTest::startOpenRunToggleStopAndExit() {
     const QByteArray saved = file.readAll();
     QVERIFY(saved.contains(QFile::encodeName(dbc)));
     QVERIFY(saved.contains("Frame.Monitor"));
+    // The main window's layout travels in the file, not in the registry.
+    QVERIFY(saved.contains("\\Sorvane\\Workspace\\MainFrame]"));
+    QVERIFY(saved.contains("\"Geometry\"=hex:"));
 }
 
 int main(int argc, char** argv) {

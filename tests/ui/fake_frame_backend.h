@@ -2,6 +2,7 @@
 
 #include <QMessageBox>
 #include <deque>
+#include <map>
 
 #include "ui/frame/dialog_service.h"
 #include "ui/frame/frame_backend.h"
@@ -19,6 +20,7 @@ public:
     uint32_t look = 32819;
     std::vector<std::string> recent = std::vector<std::string>(4);
     bool notConfigured = false;
+    std::map<std::string, std::vector<uint8_t>> layouts;
     // As the settings record starts: no rectangle, normal, ranks by index.
     FramePlacement placements[4] = {
         {0, 0, 0, 0, 5, 0}, {0, 0, 0, 0, 5, 1}, {0, 0, 0, 0, 5, 2}, {0, 0, 0, 0, 5, 3}};
@@ -50,6 +52,13 @@ public:
     bool NotConfigured() const override { return notConfigured; }
     FramePlacement Placement(int i) const override { return placements[i]; }
     void SetPlacement(int i, const FramePlacement& p) override { placements[i] = p; }
+    std::vector<uint8_t> WindowLayout(const std::string& name) const override {
+        const auto found = layouts.find(name);
+        return found != layouts.end() ? found->second : std::vector<uint8_t>();
+    }
+    void SetWindowLayout(const std::string& name, const std::vector<uint8_t>& data) override {
+        layouts[name] = data;
+    }
     bool ImportEnvironment(const std::string& path) override {
         imported.push_back(path);
         return importResult;

@@ -67,6 +67,7 @@ private slots:
     void looksSwitchAndSave();
     void exitConfirmation();
     void viewCommandRouting();
+    void windowLayoutRoundTrip();
     void threeLooksLookDifferent();
 };
 
@@ -468,6 +469,36 @@ void MainFrameTest::viewCommandRouting() {
     frame.OnCommand(ID_STATISTICS_COPY);
     QCOMPARE(monitorRan, (std::vector<uint32_t>{ID_MONITOR_CLEAR}));
     QCOMPARE(statisticsRan, (std::vector<uint32_t>{ID_STATISTICS_COPY}));
+}
+
+void MainFrameTest::windowLayoutRoundTrip() {
+    FakeFrameBackend backend;
+    ScriptedDialogs dialogs;
+    {
+        CMainFrame frame(&backend);
+        QVERIFY(frame.Create());
+        frame.show();
+        frame.resize(1010, 690);
+        frame.addDockWidget(Qt::RightDockWidgetArea, frame.LogPane());
+        QTRY_COMPARE(frame.size(), QSize(1010, 690));
+        dialogs.answers = {QMessageBox::Yes};
+        QVERIFY(frame.close());
+    }
+    QVERIFY(!backend.layouts["Geometry"].empty());
+    QVERIFY(!backend.layouts["State"].empty());
+    {
+        CMainFrame frame(&backend);
+        QVERIFY(frame.Create());
+        QCOMPARE(frame.size(), QSize(1010, 690));
+        QCOMPARE(frame.dockWidgetArea(frame.LogPane()), Qt::RightDockWidgetArea);
+        QCOMPARE(frame.dockWidgetArea(frame.CandbPane()), Qt::LeftDockWidgetArea);
+    }
+    // A damaged layout is ignored: the panes stand where they start.
+    backend.layouts["Geometry"] = {0x01, 0xD9, 0xD0, 0xCB, 0x00};
+    backend.layouts["State"] = std::vector<uint8_t>(300, 0xFF);
+    CMainFrame frame(&backend);
+    QVERIFY(frame.Create());
+    QCOMPARE(frame.dockWidgetArea(frame.LogPane()), Qt::BottomDockWidgetArea);
 }
 
 void MainFrameTest::threeLooksLookDifferent() {

@@ -49,6 +49,10 @@ public:
     // 2 statistics, 3 message info).
     virtual FramePlacement Placement(int index) const = 0;
     virtual void SetPlacement(int index, const FramePlacement& placement) = 0;
+    // The main window's own layout (size, position, docked panes and bars),
+    // kept by name in the saved window layout; empty when none is stored.
+    virtual std::vector<uint8_t> WindowLayout(const std::string& name) const = 0;
+    virtual void SetWindowLayout(const std::string& name, const std::vector<uint8_t>& data) = 0;
     // LoadSettings with path; false when the file could not be read.
     virtual bool ImportEnvironment(const std::string& path) = 0;
     // All groups to path (settings-file store) or to the registry store.

@@ -61,6 +61,10 @@ constexpr uint32_t kIndicators[CMainFrame::kPaneCount] = {0,
                                                           ID_INDICATOR_PANE10,
                                                           ID_INDICATOR_PANE11};
 
+// Names of the main window's layout values.
+const char* const kLayoutGeometry = "Geometry";
+const char* const kLayoutState = "State";
+
 bool InRange(uint32_t id, uint32_t first, uint32_t last) {
     return id >= first && id <= last;
 }
@@ -210,6 +214,18 @@ bool CMainFrame::Create() {
     }
     if (!CreateViewFrames()) {
         return false;
+    }
+    // Size, position and docking as the user left them; a damaged layout is
+    // refused by Qt and the defaults stay.
+    const std::vector<uint8_t> geometry = backend_->WindowLayout(kLayoutGeometry);
+    if (!geometry.empty()) {
+        restoreGeometry(QByteArray(reinterpret_cast<const char*>(geometry.data()),
+                                   static_cast<qsizetype>(geometry.size())));
+    }
+    const std::vector<uint8_t> state = backend_->WindowLayout(kLayoutState);
+    if (!state.empty()) {
+        restoreState(QByteArray(reinterpret_cast<const char*>(state.data()),
+                                static_cast<qsizetype>(state.size())));
     }
     UpdateCommandUi();
     commandUiTimer_.start();
@@ -730,6 +746,11 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     }
     StopCommunication();
     commandUiTimer_.stop();
+    const auto bytes = [](const QByteArray& layout) {
+        return std::vector<uint8_t>(layout.begin(), layout.end());
+    };
+    backend_->SetWindowLayout(kLayoutGeometry, bytes(saveGeometry()));
+    backend_->SetWindowLayout(kLayoutState, bytes(saveState()));
     SaveViewPlacements();
     event->accept();
 }

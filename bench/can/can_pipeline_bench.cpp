@@ -55,26 +55,47 @@ void Pipeline(const std::string& library, Inject inject, size_t perChannel, bool
     const double cpu0 = CpuSeconds();
     const auto t0 = std::chrono::steady_clock::now();
     // One injector per channel plays the bus; the library queues the frames and
-    // the receive workers drain them concurrently.
+    // the receive workers drain them concurrently. A real bus cannot run ahead
+    // of its receivers without bound, and a full receive queue of the library
+    // drops frames (an overrun) instead of refusing them, so the injectors keep
+    // at most kAhead frames per channel ahead of what the workers have listed.
+    // The window of all five stays below one receive queue (16384), so even a
+    // channel whose worker gets no processor for a while cannot overrun.
+    constexpr size_t kAhead = 2048;
     std::vector<std::thread> injectors;
     std::atomic<size_t> offered{0};
     for (int c = 0; c < kChannelCount; ++c) {
         injectors.emplace_back([&, c] {
             const uint8_t data[8] = {1, 2, 3, 4, 5, 6, 7, 8};
             for (size_t i = 0; i < perChannel;) {
+                if (offered.load(std::memory_order_relaxed) >=
+                    manager.Frames().Size() + kAhead * kChannelCount) {
+                    std::this_thread::yield();
+                    continue;
+                }
                 if (inject(c, static_cast<long>(0x100 + (i & 0x3F)), data, 8, kMsgStd) > 0) {
                     ++i;
                     offered.fetch_add(1, std::memory_order_relaxed);
                 } else {
-                    std::this_thread::yield();  // receive queue full: wait like a bus would
+                    std::this_thread::yield();  // refused: try again like a bus would
                 }
             }
         });
     }
     for (auto& t : injectors)
         t.join();
-    while (manager.Frames().Size() < total)
+    // Wait for the workers to list everything; frames the library dropped
+    // never come, so the wait ends when nothing has arrived for a second.
+    size_t seen = manager.Frames().Size();
+    auto lastProgress = std::chrono::steady_clock::now();
+    while (seen < total &&
+           std::chrono::steady_clock::now() - lastProgress < std::chrono::seconds(1)) {
         std::this_thread::sleep_for(std::chrono::microseconds(200));
+        if (const size_t now = manager.Frames().Size(); now != seen) {
+            seen = now;
+            lastProgress = std::chrono::steady_clock::now();
+        }
+    }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     const double cpu = CpuSeconds() - cpu0;

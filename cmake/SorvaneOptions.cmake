@@ -49,6 +49,7 @@ endfunction()
 function(sorvane_core_test name)
   add_executable(${name} ${ARGN})
   target_link_libraries(${name} PRIVATE GTest::gtest GTest::gmock GTest::gtest_main)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS core
     ENVIRONMENT "SORVANE_TESTDATA=${CMAKE_SOURCE_DIR}/../shared/testdata;SORVANE_TEST_SOURCE=${CMAKE_SOURCE_DIR}/tests")

@@ -2,20 +2,17 @@
 // settings file and registry folder.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "test_folder.h"
+#include "tests/command_output.h"
 
 namespace {
 
-struct Result {
-    int status = -1;
-    std::string out;
-};
+using Result = test_support::CommandResult;
 
 class EnvCliTest : public ::testing::Test {
 protected:
@@ -24,16 +21,7 @@ protected:
                                     "' XDG_CONFIG_HOME='" + folder_.File("cfg") + "' " +
                                     ENV_CLI_PATH + " env " + args + " 2>'" +
                                     folder_.File("stderr") + "'";
-        Result result;
-        FILE* pipe = popen(command.c_str(), "r");
-        char buffer[4096];
-        size_t n;
-        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-            result.out.append(buffer, n);
-        }
-        const int status = pclose(pipe);
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        return result;
+        return test_support::RunCommand(command);
     }
     std::string Line(const std::string& text, const std::string& prefix) {
         const std::string out = std::string(1, '\n').append(text);

@@ -1,31 +1,21 @@
 // sorvane-cli channels and capture, run as a user would, on the stand-in library.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include "tests/command_output.h"
+
 namespace {
 
-struct CliResult {
-    int status;
-    std::string out;
-};
+using CliResult = test_support::CommandResult;
 
 CliResult Cli(const std::string& args) {
-    const std::string command =
-        "SORVANE_CANLIB='" SORVANE_TEST_CANLIB "' '" SORVANE_TEST_CLI "' " + args + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    std::string out;
-    char buf[4096];
-    for (size_t n; pipe && (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;)
-        out.append(buf, n);
-    const int status = pipe ? pclose(pipe) : -1;
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+    return test_support::RunCommand(
+        "SORVANE_CANLIB='" SORVANE_TEST_CANLIB "' '" SORVANE_TEST_CLI "' " + args + " 2>&1");
 }
 
 }  // namespace

@@ -1,29 +1,19 @@
 // sorvane-cli dbc, run as a user would, on our database library.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "tests/command_output.h"
+
 namespace {
 
-struct CliResult {
-    int status;
-    std::string out;
-};
+using CliResult = test_support::CommandResult;
 
 CliResult Cli(const std::string& args) {
-    const std::string command =
-        "SORVANE_KVADBLIB='" KVADBLIB_PATH "' '" SORVANE_TEST_CLI "' dbc " + args + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    std::string out;
-    char buf[4096];
-    for (size_t n; pipe && (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;)
-        out.append(buf, n);
-    const int status = pipe ? pclose(pipe) : -1;
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+    return test_support::RunCommand(
+        "SORVANE_KVADBLIB='" KVADBLIB_PATH "' '" SORVANE_TEST_CLI "' dbc " + args + " 2>&1");
 }
 
 const std::string kDemo = "'" SORVANE_DEMO_DIR "/demo.dbc'";

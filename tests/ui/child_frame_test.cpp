@@ -120,6 +120,18 @@ QAction* ActionFor(const QWidget* widget, uint32_t id) {
     return nullptr;
 }
 
+// A probe frame in the main window, standing in for the real frame of index.
+ProbeFrame* AddProbe(CMainFrame& main, int index) {
+    auto* probe = new ProbeFrame;
+    main.MdiArea()->addSubWindow(probe);
+    if (!probe->Create(&main)) {
+        return nullptr;
+    }
+    main.RegisterViewFrame(
+        index, probe, [probe](uint32_t id, CCmdUI* ui) { return probe->OnFrameCommand(id, ui); });
+    return probe;
+}
+
 FramePlacement Rect(int l, int t, int r, int b, int show, int order) {
     return {l, t, r, b, show, order};
 }
@@ -334,11 +346,8 @@ void ChildFrameTest::toolbarOffersCommandsToTheListFirst() {
     FakeFrameBackend backend;
     CMainFrame main(&backend);
     QVERIFY(main.Create());
-    auto* frame = new ProbeFrame;
-    main.MdiArea()->addSubWindow(frame);
-    QVERIFY(frame->Create(&main));
-    main.RegisterViewFrame(
-        0, frame, [frame](uint32_t id, CCmdUI* ui) { return frame->OnFrameCommand(id, ui); });
+    ProbeFrame* frame = AddProbe(main, 0);
+    QVERIFY(frame != nullptr);
 
     QAction* scroll = ActionFor(frame->ToolBar(), ID_MONITOR_SCROLL);
     QAction* clear = ActionFor(frame->ToolBar(), ID_MONITOR_CLEAR);
@@ -370,12 +379,9 @@ void ChildFrameTest::contextMenuCommandReachesItsFrame() {
     main.resize(1000, 700);
     main.show();
     QVERIFY(QTest::qWaitForWindowExposed(&main));
-    auto* frame = new ProbeFrame;
-    main.MdiArea()->addSubWindow(frame);
-    QVERIFY(frame->Create(&main));
+    ProbeFrame* frame = AddProbe(main, 0);
+    QVERIFY(frame != nullptr);
     frame->show();
-    main.RegisterViewFrame(
-        0, frame, [frame](uint32_t id, CCmdUI* ui) { return frame->OnFrameCommand(id, ui); });
     // Another frame is active.
     main.MdiArea()->setActiveSubWindow(main.ViewFrame(2));
     QCOMPARE(main.MdiArea()->activeSubWindow(), main.ViewFrame(2));
@@ -416,11 +422,8 @@ void ChildFrameTest::userMessagesReachTheFrames() {
     backend.channels[0] = Classic(500000);
     CMainFrame main(&backend);
     QVERIFY(main.Create());
-    auto* probe = new ProbeFrame;
-    main.MdiArea()->addSubWindow(probe);
-    QVERIFY(probe->Create(&main));
-    main.RegisterViewFrame(
-        3, probe, [probe](uint32_t id, CCmdUI* ui) { return probe->OnFrameCommand(id, ui); });
+    ProbeFrame* probe = AddProbe(main, 3);
+    QVERIFY(probe != nullptr);
     int optionsShown = 0;
     main.SetOptionsCommand([&optionsShown] { ++optionsShown; });
 

@@ -15,10 +15,37 @@ summary=()
 
 configure_build() {  # dir, extra cmake args...
   local dir=$1; shift
-  cmake -S "$root" -B "$dir" -G Ninja "$@" >"$dir.configure.log" 2>&1 ||
-    { cat "$dir.configure.log"; return 1; }
+  local log=build/logs/$(basename "$dir").configure.log
+  mkdir -p "$dir" build/logs
+  cmake -S "$root" -B "$dir" -G Ninja "$@" >"$log" 2>&1 || { cat "$log"; return 1; }
   cmake --build "$dir" -j "$jobs"
 }
+
+# Every C and C++ file of the tree is in the repository's clang-format style.
+check_format() {
+  local files
+  if git -C "$root" rev-parse --git-dir >/dev/null 2>&1; then
+    files=$(git -C "$root" ls-files -- '*.c' '*.cpp' '*.h')
+  else
+    files=$(find . -path ./build -prune -o -type f \( -name '*.c' -o -name '*.cpp' -o -name '*.h' \) -print)
+  fi
+  local bad
+  bad=$(echo "$files" | xargs -r clang-format --dry-run 2>&1 | grep -oE '^[^:]+:[0-9]+:[0-9]+: (warning|error)' |
+        cut -d: -f1 | sort -u)
+  if [ -n "$bad" ]; then
+    echo "=== format: these files differ from .clang-format (run clang-format -i on them):"
+    echo "$bad" | sed 's/^/  /'
+    return 1
+  fi
+  echo "=== format: every file formatted"
+}
+
+if check_format; then
+  summary+=("format: clean")
+else
+  failed+=("format")
+  summary+=("format: FAILED")
+fi
 
 run_ctest() {  # name, dir, extra ctest args...
   local name=$1 dir=$2; shift 2
@@ -31,37 +58,33 @@ run_ctest() {  # name, dir, extra ctest args...
   [ $rc -eq 0 ] || failed+=("$name")
 }
 
-mkdir -p build
 if configure_build build -DCMAKE_BUILD_TYPE=Release; then
   run_ctest "release" build
 else
   failed+=("release build")
 fi
 
-mkdir -p build-asan
-if configure_build build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSORVANE_CORE_ONLY=ON \
+if configure_build build/asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSORVANE_CORE_ONLY=ON \
      -DSORVANE_SANITIZE=address -DSORVANE_BENCH=OFF; then
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    run_ctest "asan+ubsan (core)" build-asan -L core
+    run_ctest "asan+ubsan (core)" build/asan -L core
 else
   failed+=("asan build")
 fi
 
-mkdir -p build-tsan
-if configure_build build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSORVANE_CORE_ONLY=ON \
+if configure_build build/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSORVANE_CORE_ONLY=ON \
      -DSORVANE_SANITIZE=thread -DSORVANE_BENCH=OFF; then
-  TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 run_ctest "tsan (core)" build-tsan -L core
+  TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 run_ctest "tsan (core)" build/tsan -L core
 else
   failed+=("tsan build")
 fi
 
-mkdir -p build-fuzz
-if CC=clang CXX=clang++ configure_build build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+if CC=clang CXX=clang++ configure_build build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
      -DSORVANE_CORE_ONLY=ON -DSORVANE_FUZZ=ON -DSORVANE_BENCH=OFF; then
-  for fuzzer in build-fuzz/fuzz/*; do
+  for fuzzer in build/fuzz/fuzz/*; do
     [ -x "$fuzzer" ] && [ -f "$fuzzer" ] || continue
     name=$(basename "$fuzzer")
-    corpus=build-fuzz/corpus-$name
+    corpus=build/fuzz/corpus-$name
     mkdir -p "$corpus"
     # fuzz/<name>.seeds lists seed folders, one a line; missing ones are skipped.
     seeds=()
@@ -72,10 +95,10 @@ if CC=clang CXX=clang++ configure_build build-fuzz -DCMAKE_BUILD_TYPE=RelWithDeb
     fi
     echo "=== fuzz: $name for ${fuzz_seconds}s"
     if "$fuzzer" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 \
-         -print_final_stats=1 "$corpus" "${seeds[@]}" >"build-fuzz/$name.log" 2>&1; then
-      summary+=("fuzz $name: $(grep -E 'stat::number_of_executed_units' "build-fuzz/$name.log" | awk '{print $2}') runs, no failure")
+         -print_final_stats=1 "$corpus" "${seeds[@]}" >"build/fuzz/$name.log" 2>&1; then
+      summary+=("fuzz $name: $(grep -E 'stat::number_of_executed_units' "build/fuzz/$name.log" | awk '{print $2}') runs, no failure")
     else
-      tail -n 60 "build-fuzz/$name.log"
+      tail -n 60 "build/fuzz/$name.log"
       failed+=("fuzz $name")
       summary+=("fuzz $name: FAILED")
     fi

@@ -193,8 +193,9 @@ CanConfig CaptureConfig(const Options& o) {
             if (channel.enabled)
                 return config;
         }
-        std::fprintf(stderr, "sorvane-cli capture: no channel enabled in the stored settings; "
-                             "using CAN1\n");
+        std::fprintf(stderr,
+                     "sorvane-cli capture: no channel enabled in the stored settings; "
+                     "using CAN1\n");
     }
     CanConfig config{};
     for (int i = 0; i < kChannelCount; ++i) {

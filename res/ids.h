@@ -181,7 +181,7 @@
 #define ID_MONITOR_LAST 32787
 #define ID_STATISTICS_FIRST 32788 /* statistics command range 32788..32796 */
 #define ID_STATISTICS_COPY 32789
-#define ID_STATISTICS_CLEAR 32790 /* toolbar drop-down: clear all */
+#define ID_STATISTICS_CLEAR 32790      /* toolbar drop-down: clear all */
 #define ID_STATISTICS_CLEAR_CAN1 32791 /* CAN1..CAN5 are 32791..32795 */
 #define ID_STATISTICS_CLEAR_CAN2 32792
 #define ID_STATISTICS_CLEAR_CAN3 32793
@@ -413,13 +413,13 @@
 /* Texts the program formats or lists itself (printf formats where they hold
  * a conversion). A language library may translate them; a translation whose
  * conversions differ from the built-in text is not used. */
-#define IDS_FMT_BUS_ONOFF 20001        /* "CAN%d: BUS %s (&%d)" */
+#define IDS_FMT_BUS_ONOFF 20001 /* "CAN%d: BUS %s (&%d)" */
 #define IDS_BUS_ON 20002
 #define IDS_BUS_OFF 20003
-#define IDS_FMT_CHANNEL_CAN 20004      /* "CAN%d (CAN): %s" */
-#define IDS_FMT_CHANNEL_CANFD 20005    /* "CAN%d (CAN-FD): [Arb=%s][Dat=%s]" */
-#define IDS_FMT_UPTIME 20006           /* "%02d:%02d:%02d" */
-#define IDS_FMT_UPTIME_DAYS 20007      /* "%d days %02d:%02d:%02d" */
+#define IDS_FMT_CHANNEL_CAN 20004   /* "CAN%d (CAN): %s" */
+#define IDS_FMT_CHANNEL_CANFD 20005 /* "CAN%d (CAN-FD): [Arb=%s][Dat=%s]" */
+#define IDS_FMT_UPTIME 20006        /* "%02d:%02d:%02d" */
+#define IDS_FMT_UPTIME_DAYS 20007   /* "%d days %02d:%02d:%02d" */
 #define IDS_BITRATE_125K 20010
 #define IDS_BITRATE_250K 20011
 #define IDS_BITRATE_500K 20012
@@ -428,27 +428,27 @@
 #define IDS_BITRATE_4M 20015
 #define IDS_BITRATE_8M 20016
 #define IDS_TOOLBAR_MAIN_TITLE 20020
-#define IDS_FMT_PANE_CAPTION 20021     /* CANdb and log panes: chick, blank, caption */
+#define IDS_FMT_PANE_CAPTION 20021         /* CANdb and log panes: chick, blank, caption */
 #define IDS_FMT_MESSAGE_PANE_CAPTION 20022 /* message pane: chick, caption */
-#define IDS_FMT_CANDB_NODE 20023       /* "%s (0x%08X)" */
-#define IDS_FMT_MONITOR_SAVING 20030   /* "%s%s に保存中..." */
-#define IDS_FMT_MONITOR_OVERFLOW 20031 /* log line when the line limit is passed */
-#define IDS_FMT_BUSLOAD_LEGEND 20040   /* " CAN%d" */
-#define IDS_FMT_BUSLOAD_XAXIS 20041    /* "-%dsec" */
-#define IDS_FMT_BUSLOAD_YAXIS 20042    /* "%d%% " */
-#define IDS_APPLOOK_LIST 20050         /* common page look names, one per line */
+#define IDS_FMT_CANDB_NODE 20023           /* "%s (0x%08X)" */
+#define IDS_FMT_MONITOR_SAVING 20030       /* "%s%s に保存中..." */
+#define IDS_FMT_MONITOR_OVERFLOW 20031     /* log line when the line limit is passed */
+#define IDS_FMT_BUSLOAD_LEGEND 20040       /* " CAN%d" */
+#define IDS_FMT_BUSLOAD_XAXIS 20041        /* "-%dsec" */
+#define IDS_FMT_BUSLOAD_YAXIS 20042        /* "%d%% " */
+#define IDS_APPLOOK_LIST 20050             /* common page look names, one per line */
 #define IDS_CANMODE_CAN 20060
 #define IDS_CANMODE_CANFD 20061
-#define IDS_FMT_SEND_CHANNEL 20070     /* "CAN %d" */
+#define IDS_FMT_SEND_CHANNEL 20070 /* "CAN %d" */
 #define IDS_FRAMETYPE_REMOTE 20071
 #define IDS_FRAMETYPE_STD 20072
-#define IDS_FMT_BIT_COLUMN 20075       /* "B%d" */
-#define IDS_FMT_BIT_ROW 20076          /* "D%d" */
+#define IDS_FMT_BIT_COLUMN 20075 /* "B%d" */
+#define IDS_FMT_BIT_ROW 20076    /* "D%d" */
 #define IDS_BIT_INACTIVE 20077
 #define IDS_PRESET_COL_SJW 20080
 #define IDS_PRESET_COL_TSEG1 20081
 #define IDS_PRESET_COL_TSEG2 20082
-#define IDS_FMT_PRESET_BITRATE 20083   /* "%u bps" */
+#define IDS_FMT_PRESET_BITRATE 20083 /* "%u bps" */
 #define IDS_ABOUT_64BIT 20090
 #define IDS_ABOUT_APPLICATION 20091
 #define IDS_FMT_ABOUT_APP_VERSION 20092

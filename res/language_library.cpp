@@ -52,7 +52,9 @@ const char* LibraryStatusName(LibraryStatus status) {
     return "unknown";
 }
 
-LanguageLibrary::~LanguageLibrary() { Unload(); }
+LanguageLibrary::~LanguageLibrary() {
+    Unload();
+}
 
 void LanguageLibrary::Unload() {
     set_ = nullptr;

@@ -12,9 +12,9 @@ namespace res {
 // built-in Japanese set and has no library.
 struct LanguageLibraryInfo {
     int code;
-    uint32_t languageId;  // 1033 English, 2052 Simplified Chinese, ...
-    const char* name;     // the library's name as the version report shows it
-    const char* fileName; // the shared library beside the program
+    uint32_t languageId;   // 1033 English, 2052 Simplified Chinese, ...
+    const char* name;      // the library's name as the version report shows it
+    const char* fileName;  // the shared library beside the program
 };
 
 constexpr int kLanguageJapanese = 0;

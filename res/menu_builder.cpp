@@ -18,7 +18,8 @@ void Append(QMenu* menu, const SorvaneResMenuItem* items, uint32_t count,
                 menu->addSeparator();
                 break;
             case SORVANE_MENU_POPUP: {
-                QMenu* sub = menu->addMenu(QString::fromUtf8(item.text != nullptr ? item.text : ""));
+                QMenu* sub =
+                    menu->addMenu(QString::fromUtf8(item.text != nullptr ? item.text : ""));
                 Append(sub, item.items, item.itemCount, factory, resources, depth + 1);
                 break;
             }

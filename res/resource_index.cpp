@@ -33,7 +33,9 @@ bool CheckArray(const void* array, uint32_t count, const char* what, std::string
     return true;
 }
 
-uint64_t ImageKey(uint32_t kind, uint32_t id) { return (static_cast<uint64_t>(kind) << 32) | id; }
+uint64_t ImageKey(uint32_t kind, uint32_t id) {
+    return (static_cast<uint64_t>(kind) << 32) | id;
+}
 
 }  // namespace
 
@@ -254,7 +256,9 @@ SorvaneResVersion ResourceIndex::Version() const {
     return set_ != nullptr ? set_->version : SorvaneResVersion{0, 0, 0, 0};
 }
 
-uint32_t ResourceIndex::Language() const { return set_ != nullptr ? set_->language : 0; }
+uint32_t ResourceIndex::Language() const {
+    return set_ != nullptr ? set_->language : 0;
+}
 
 const char* ResourceIndex::String(uint32_t id) const {
     auto it = strings_.find(id);
@@ -295,11 +299,21 @@ const SorvaneResImage* ResourceIndex::Image(uint32_t id, uint32_t kind) const {
     return it != images_.end() ? it->second : nullptr;
 }
 
-std::vector<uint32_t> ResourceIndex::StringIds() const { return SortedKeys(strings_); }
-std::vector<uint32_t> ResourceIndex::MenuIds() const { return SortedKeys(menus_); }
-std::vector<uint32_t> ResourceIndex::DialogIds() const { return SortedKeys(dialogs_); }
-std::vector<uint32_t> ResourceIndex::ToolbarIds() const { return SortedKeys(toolbars_); }
-std::vector<uint32_t> ResourceIndex::AccelTableIds() const { return SortedKeys(accelTables_); }
+std::vector<uint32_t> ResourceIndex::StringIds() const {
+    return SortedKeys(strings_);
+}
+std::vector<uint32_t> ResourceIndex::MenuIds() const {
+    return SortedKeys(menus_);
+}
+std::vector<uint32_t> ResourceIndex::DialogIds() const {
+    return SortedKeys(dialogs_);
+}
+std::vector<uint32_t> ResourceIndex::ToolbarIds() const {
+    return SortedKeys(toolbars_);
+}
+std::vector<uint32_t> ResourceIndex::AccelTableIds() const {
+    return SortedKeys(accelTables_);
+}
 std::vector<uint32_t> ResourceIndex::ImageIds(uint32_t kind) const {
     std::vector<uint32_t> ids;
     for (const auto& entry : images_) {

@@ -45,9 +45,9 @@ enum SorvaneResMenuKind {
 };
 
 typedef struct SorvaneResMenuItem {
-    uint32_t kind;   /* SorvaneResMenuKind */
-    uint32_t id;     /* command of a command item, else 0 */
-    const char* text; /* caption; null for a separator */
+    uint32_t kind;                          /* SorvaneResMenuKind */
+    uint32_t id;                            /* command of a command item, else 0 */
+    const char* text;                       /* caption; null for a separator */
     const struct SorvaneResMenuItem* items; /* a popup's items */
     uint32_t itemCount;
 } SorvaneResMenuItem;
@@ -80,12 +80,12 @@ enum SorvaneResControlKind {
 
 typedef struct SorvaneResControl {
     uint32_t id;
-    uint32_t kind;          /* SorvaneResControlKind */
-    const char* text;       /* may be null: no text */
-    const char* className;  /* window class of a custom control, else null */
-    int16_t x, y, cx, cy;   /* dialog units; all 0 where the code lays it out */
-    uint32_t image;         /* the bitmap a picture control shows, else 0 */
-    const char* data;       /* initialisation data (a link's target), else null */
+    uint32_t kind;         /* SorvaneResControlKind */
+    const char* text;      /* may be null: no text */
+    const char* className; /* window class of a custom control, else null */
+    int16_t x, y, cx, cy;  /* dialog units; all 0 where the code lays it out */
+    uint32_t image;        /* the bitmap a picture control shows, else 0 */
+    const char* data;      /* initialisation data (a link's target), else null */
 } SorvaneResControl;
 
 typedef struct SorvaneResDialog {
@@ -111,7 +111,7 @@ typedef struct SorvaneResToolbar {
 } SorvaneResToolbar;
 
 typedef struct SorvaneResAccel {
-    const char* key;  /* portable key text: "Ctrl+D", "Shift+F2", "F10" */
+    const char* key; /* portable key text: "Ctrl+D", "Shift+F2", "F10" */
     uint32_t command;
 } SorvaneResAccel;
 
@@ -127,9 +127,9 @@ typedef struct SorvaneResAccelTable {
  */
 
 enum SorvaneResShapeKind {
-    SORVANE_SHAPE_PATH = 0,    /* path data in `path` */
-    SORVANE_SHAPE_RECT = 1,    /* x, y, w, h; corners rounded by radius */
-    SORVANE_SHAPE_ELLIPSE = 2  /* bounding box x, y, w, h */
+    SORVANE_SHAPE_PATH = 0,   /* path data in `path` */
+    SORVANE_SHAPE_RECT = 1,   /* x, y, w, h; corners rounded by radius */
+    SORVANE_SHAPE_ELLIPSE = 2 /* bounding box x, y, w, h */
 };
 
 /* Shape flags */
@@ -139,7 +139,7 @@ enum SorvaneResShapeKind {
 #define SORVANE_SHAPE_SQUARE_CAP 0x8u /* square line ends and mitred joins */
 
 typedef struct SorvaneResShape {
-    uint32_t kind;     /* SorvaneResShapeKind */
+    uint32_t kind; /* SorvaneResShapeKind */
     uint32_t flags;
     uint32_t fill;     /* 0xAARRGGBB; alpha 0 = not filled */
     uint32_t fill2;    /* gradient end colour */
@@ -167,7 +167,7 @@ enum SorvaneResImageKind {
 
 typedef struct SorvaneResImage {
     uint32_t id;
-    uint32_t kind;  /* SorvaneResImageKind */
+    uint32_t kind; /* SorvaneResImageKind */
     uint32_t flags;
     uint16_t cellWidth;
     uint16_t cellHeight;

@@ -12,7 +12,9 @@ namespace res {
 
 namespace {
 
-QString FromUtf8(const char* text) { return text != nullptr ? QString::fromUtf8(text) : QString(); }
+QString FromUtf8(const char* text) {
+    return text != nullptr ? QString::fromUtf8(text) : QString();
+}
 
 }  // namespace
 
@@ -37,8 +39,7 @@ LibraryStatus Resources::LoadLanguage(int code, const std::string& folder) {
         languageError_.clear();
         return LibraryStatus::Loaded;
     }
-    const std::string path =
-        LanguageLibraryPath(folder.empty() ? os::ProgramDir() : folder, code);
+    const std::string path = LanguageLibraryPath(folder.empty() ? os::ProgramDir() : folder, code);
     if (path.empty()) {
         UnloadLanguageLibrary();
         languageError_ = "no resource library for language code " + std::to_string(code);
@@ -81,7 +82,9 @@ uint32_t Resources::LanguageId() const {
 
 // ---- strings ---------------------------------------------------------------
 
-QString Resources::String(uint32_t id) const { return FromUtf8(lookup_.String(id)); }
+QString Resources::String(uint32_t id) const {
+    return FromUtf8(lookup_.String(id));
+}
 
 QStringList Resources::StringList(uint32_t id, QChar separator, bool skipEmpty) const {
     return String(id).split(separator, skipEmpty ? Qt::SkipEmptyParts : Qt::KeepEmptyParts);
@@ -196,8 +199,7 @@ std::vector<Accelerator> Resources::Accelerators(uint32_t tableId) const {
 // ---- images -------------------------------------------------------------------
 
 QIcon Resources::Icon(uint32_t iconId) const {
-    const SorvaneResImage* image =
-        lookup_.ImageSource(lookup_.Image(iconId, SORVANE_IMAGE_ICON));
+    const SorvaneResImage* image = lookup_.ImageSource(lookup_.Image(iconId, SORVANE_IMAGE_ICON));
     return image != nullptr ? QIcon(new VectorIconEngine(image, 0)) : QIcon();
 }
 

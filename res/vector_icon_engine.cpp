@@ -99,8 +99,12 @@ QIconEngine* VectorIconEngine::clone() const {
     return new VectorIconEngine(image_, cell_, disabledImage_, disabledCell_);
 }
 
-QString VectorIconEngine::key() const { return QStringLiteral("SorvaneVectorIconEngine"); }
+QString VectorIconEngine::key() const {
+    return QStringLiteral("SorvaneVectorIconEngine");
+}
 
-bool VectorIconEngine::isNull() { return image_ == nullptr || cell_ >= CellCount(*image_); }
+bool VectorIconEngine::isNull() {
+    return image_ == nullptr || cell_ >= CellCount(*image_);
+}
 
 }  // namespace res

@@ -14,11 +14,9 @@ namespace res {
 class VectorIconEngine : public QIconEngine {
 public:
     VectorIconEngine(const SorvaneResImage* image, uint32_t cell,
-                     const SorvaneResImage* disabledImage = nullptr,
-                     uint32_t disabledCell = 0);
+                     const SorvaneResImage* disabledImage = nullptr, uint32_t disabledCell = 0);
 
-    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
-               QIcon::State state) override;
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override;
     QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override;
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override;
     QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,

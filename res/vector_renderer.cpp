@@ -57,7 +57,9 @@ private:
     const char* p_;
 };
 
-QColor Argb(uint32_t value) { return QColor::fromRgba(value); }
+QColor Argb(uint32_t value) {
+    return QColor::fromRgba(value);
+}
 
 QPainterPath ShapePath(const SorvaneResShape& shape) {
     QPainterPath path;
@@ -253,8 +255,8 @@ uint32_t CellCount(const SorvaneResImage& image) {
     if (image.png != nullptr && image.pngSize > 0) {
         QSize cell = CellSize(image);
         QImage whole;
-        if (cell.isEmpty() || !whole.loadFromData(image.png, static_cast<int>(image.pngSize),
-                                                  "PNG")) {
+        if (cell.isEmpty() ||
+            !whole.loadFromData(image.png, static_cast<int>(image.pngSize), "PNG")) {
             return 0;
         }
         return static_cast<uint32_t>(whole.width() / cell.width());

@@ -5,7 +5,7 @@ set -euo pipefail
 
 level=${1:-full}
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          clang libclang-rt-14-dev)
+          clang clang-format libclang-rt-14-dev)
 if [ "$level" = full ]; then
   packages+=(qt6-base-dev qt6-qpa-plugins libgl-dev fonts-noto-cjk fonts-dejavu-core)
 fi

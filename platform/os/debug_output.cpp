@@ -10,9 +10,9 @@
 namespace os {
 
 std::string FormatDebugLine(int level, const std::string& text) {
-    timeval now {};
+    timeval now{};
     gettimeofday(&now, nullptr);
-    tm local {};
+    tm local{};
     localtime_r(&now.tv_sec, &local);
     return Format("%04d/%02d/%02d %02d:%02d:%02d:%03d [%d] %s", local.tm_year + 1900,
                   local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec,

@@ -24,7 +24,9 @@ LibraryHandle Open(const std::string& file) {
 }
 }  // namespace
 
-LibraryHandle LoadLibraryByName(const std::string& name) { return Open(name); }
+LibraryHandle LoadLibraryByName(const std::string& name) {
+    return Open(name);
+}
 
 LibraryHandle LoadLibraryByPath(const std::string& path) {
     // dlopen searches only for names without a slash; make a bare file name
@@ -43,8 +45,12 @@ void* GetSymbol(LibraryHandle library, const char* name) {
     return dlsym(library, name);
 }
 
-bool FreeLibrary(LibraryHandle library) { return library != nullptr && dlclose(library) == 0; }
+bool FreeLibrary(LibraryHandle library) {
+    return library != nullptr && dlclose(library) == 0;
+}
 
-std::string LastLibraryError() { return lastError; }
+std::string LastLibraryError() {
+    return lastError;
+}
 
 }  // namespace os

@@ -28,7 +28,9 @@ int Remaining(int timeoutMs, Clock::time_point start) {
 
 }  // namespace
 
-Event::~Event() { Close(); }
+Event::~Event() {
+    Close();
+}
 
 Event::Event(Event&& other) noexcept : fd_(other.fd_), mode_(other.mode_), owned_(other.owned_) {
     other.fd_ = -1;

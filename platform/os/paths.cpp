@@ -19,7 +19,9 @@ std::string ProgramPath() {
     return std::string(buffer, static_cast<size_t>(n));
 }
 
-std::string ProgramDir() { return DirName(ProgramPath()); }
+std::string ProgramDir() {
+    return DirName(ProgramPath());
+}
 
 std::string PrivateLibraryDir() {
     const std::string parent = DirName(ProgramDir());

@@ -9,7 +9,9 @@ namespace os {
 // language above. The start-up logic decides the UI language on these.
 using LangId = uint16_t;
 
-inline constexpr LangId PrimaryLanguage(LangId id) { return static_cast<LangId>(id & 0x3FF); }
+inline constexpr LangId PrimaryLanguage(LangId id) {
+    return static_cast<LangId>(id & 0x3FF);
+}
 
 inline constexpr LangId kLangChinese = 0x04;
 inline constexpr LangId kLangEnglish = 0x09;

@@ -11,29 +11,42 @@
 #define NONE 0u
 
 /* A filled and/or stroked path. */
-#define PATH(fill, stroke, width, d) {SORVANE_SHAPE_PATH, 0, (fill), 0, (stroke), (width), 0, 0, 0, 0, 0, (d)}
+#define PATH(fill, stroke, width, d) \
+    { SORVANE_SHAPE_PATH, 0, (fill), 0, (stroke), (width), 0, 0, 0, 0, 0, (d) }
 /* A stroked path with square ends (crisp pixel lines and digits). */
 #define LINE(stroke, width, d) \
-    {SORVANE_SHAPE_PATH, SORVANE_SHAPE_SQUARE_CAP, 0, 0, (stroke), (width), 0, 0, 0, 0, 0, (d)}
+    { SORVANE_SHAPE_PATH, SORVANE_SHAPE_SQUARE_CAP, 0, 0, (stroke), (width), 0, 0, 0, 0, 0, (d) }
 /* A stroked path with flat ends. */
 #define FLAT(stroke, width, d) \
-    {SORVANE_SHAPE_PATH, SORVANE_SHAPE_FLAT_CAP, 0, 0, (stroke), (width), 0, 0, 0, 0, 0, (d)}
+    { SORVANE_SHAPE_PATH, SORVANE_SHAPE_FLAT_CAP, 0, 0, (stroke), (width), 0, 0, 0, 0, 0, (d) }
 /* A path filled top to bottom with a gradient. */
-#define GPATH(top, bottom, stroke, width, d) \
-    {SORVANE_SHAPE_PATH, SORVANE_SHAPE_GRADIENT, (top), (bottom), (stroke), (width), 0, 0, 0, 0, 0, (d)}
+#define GPATH(top, bottom, stroke, width, d)                                                     \
+    {                                                                                            \
+        SORVANE_SHAPE_PATH, SORVANE_SHAPE_GRADIENT, (top), (bottom), (stroke), (width), 0, 0, 0, \
+            0, 0, (d)                                                                            \
+    }
 #define RECT(fill, stroke, width, x, y, w, h, r) \
-    {SORVANE_SHAPE_RECT, 0, (fill), 0, (stroke), (width), (x), (y), (w), (h), (r), 0}
-#define GRECT(top, bottom, stroke, width, x, y, w, h, r) \
-    {SORVANE_SHAPE_RECT, SORVANE_SHAPE_GRADIENT, (top), (bottom), (stroke), (width), (x), (y), (w), (h), (r), 0}
+    { SORVANE_SHAPE_RECT, 0, (fill), 0, (stroke), (width), (x), (y), (w), (h), (r), 0 }
+#define GRECT(top, bottom, stroke, width, x, y, w, h, r)                                          \
+    {                                                                                             \
+        SORVANE_SHAPE_RECT, SORVANE_SHAPE_GRADIENT, (top), (bottom), (stroke), (width), (x), (y), \
+            (w), (h), (r), 0                                                                      \
+    }
 #define HGRECT(left, right, stroke, width, x, y, w, h, r)                                      \
-    {SORVANE_SHAPE_RECT, SORVANE_SHAPE_GRADIENT | SORVANE_SHAPE_HGRADIENT, (left), (right), (stroke), \
-     (width), (x), (y), (w), (h), (r), 0}
+    {                                                                                          \
+        SORVANE_SHAPE_RECT, SORVANE_SHAPE_GRADIENT | SORVANE_SHAPE_HGRADIENT, (left), (right), \
+            (stroke), (width), (x), (y), (w), (h), (r), 0                                      \
+    }
 #define OVAL(fill, stroke, width, x, y, w, h) \
-    {SORVANE_SHAPE_ELLIPSE, 0, (fill), 0, (stroke), (width), (x), (y), (w), (h), 0, 0}
-#define GOVAL(top, bottom, stroke, width, x, y, w, h) \
-    {SORVANE_SHAPE_ELLIPSE, SORVANE_SHAPE_GRADIENT, (top), (bottom), (stroke), (width), (x), (y), (w), (h), 0, 0}
+    { SORVANE_SHAPE_ELLIPSE, 0, (fill), 0, (stroke), (width), (x), (y), (w), (h), 0, 0 }
+#define GOVAL(top, bottom, stroke, width, x, y, w, h)                                           \
+    {                                                                                           \
+        SORVANE_SHAPE_ELLIPSE, SORVANE_SHAPE_GRADIENT, (top), (bottom), (stroke), (width), (x), \
+            (y), (w), (h), 0, 0                                                                 \
+    }
 
-#define CELL(shapes) {(shapes), SORVANE_RES_COUNT(shapes)}
+#define CELL(shapes) \
+    { (shapes), SORVANE_RES_COUNT(shapes) }
 
 /* Seven-segment digits, 4 x 6 pixels, drawn from the digit's top-left
  * corner (move there first): "M14.5 15.5" DIGIT_3. */
@@ -46,7 +59,7 @@
 #define DIGIT_6 "m4 0 h-4 v6 h4 v-3 h-4"
 
 /* Palette (0xAARRGGBB) */
-#define INK 0xFF3B4350u        /* outlines and dark detail */
+#define INK 0xFF3B4350u /* outlines and dark detail */
 #define INK_SOFT 0xFF6B7482u
 #define PAPER 0xFFFFFFFFu
 #define PAPER_SHADE 0xFFE6EAF0u

@@ -1,13 +1,13 @@
 /* The image table of the built-in set. Images carry no text, so every
  * language library may leave them out and fall back to these. */
-#include "res/ids.h"
 #include "res/images/images.h"
+#include "res/ids.h"
 #include "res/ja/builtin_ja.h"
 
 #define VECTOR(id, kind, w, h, cells, count) \
-    {(id), (kind), 0, (w), (h), (cells), (count), 0, 0, 0, 0, 0, 0}
+    { (id), (kind), 0, (w), (h), (cells), (count), 0, 0, 0, 0, 0, 0 }
 #define DISABLED(id, source) \
-    {(id), SORVANE_IMAGE_BITMAP, SORVANE_IMAGE_DISABLED, 0, 0, 0, 0, (source), 0, 0, 0, 0, 0}
+    { (id), SORVANE_IMAGE_BITMAP, SORVANE_IMAGE_DISABLED, 0, 0, 0, 0, (source), 0, 0, 0, 0, 0 }
 
 /* clang-format off */
 const SorvaneResImage kJaImages[] = {

@@ -3,8 +3,10 @@
 #include "res/ja/builtin_ja.h"
 
 /* A control laid out by the code, and one placed in dialog units. */
-#define CTL(id, kind, text) {(id), SORVANE_CONTROL_##kind, (text), 0, 0, 0, 0, 0, 0, 0}
-#define CUSTOM(id, cls) {(id), SORVANE_CONTROL_CUSTOM, 0, (cls), 0, 0, 0, 0, 0, 0}
+#define CTL(id, kind, text) \
+    { (id), SORVANE_CONTROL_##kind, (text), 0, 0, 0, 0, 0, 0, 0 }
+#define CUSTOM(id, cls) \
+    { (id), SORVANE_CONTROL_CUSTOM, 0, (cls), 0, 0, 0, 0, 0, 0 }
 #define TREE_CLASS "COMMUI_STATIC_TREE_CTRL_CLASS"
 #define DUMP_CLASS "COMMUI_DUMP_CTRL_CLASS"
 #define FONT "Meiryo UI"

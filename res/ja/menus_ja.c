@@ -2,9 +2,12 @@
 #include "res/ids.h"
 #include "res/ja/builtin_ja.h"
 
-#define CMD(id, text) {SORVANE_MENU_COMMAND, (id), (text), 0, 0}
-#define SEP {SORVANE_MENU_SEPARATOR, 0, 0, 0, 0}
-#define POPUP(text, items) {SORVANE_MENU_POPUP, 0, (text), (items), SORVANE_RES_COUNT(items)}
+#define CMD(id, text) \
+    { SORVANE_MENU_COMMAND, (id), (text), 0, 0 }
+#define SEP \
+    { SORVANE_MENU_SEPARATOR, 0, 0, 0, 0 }
+#define POPUP(text, items) \
+    { SORVANE_MENU_POPUP, 0, (text), (items), SORVANE_RES_COUNT(items) }
 
 /* clang-format off */
 

@@ -40,10 +40,8 @@ int main(int argc, char** argv) {
                 continue;
             }
             image.setDevicePixelRatio(1);
-            const QString name = QStringLiteral("%1_%2@%3x.png")
-                                     .arg(icon ? "icon" : "image")
-                                     .arg(id)
-                                     .arg(int(dpr));
+            const QString name =
+                QStringLiteral("%1_%2@%3x.png").arg(icon ? "icon" : "image").arg(id).arg(int(dpr));
             image.save(folder.filePath(name));
             if (dpr == 1.0) {
                 QImage zoom(image.size() * 4, QImage::Format_ARGB32);
@@ -51,7 +49,8 @@ int main(int argc, char** argv) {
                 QPainter zp(&zoom);
                 zp.drawImage(zoom.rect(), image);
                 zp.end();
-                zoom.save(folder.filePath(QStringLiteral("%1_%2_zoom.png").arg(icon ? "icon" : "image").arg(id)));
+                zoom.save(folder.filePath(
+                    QStringLiteral("%1_%2_zoom.png").arg(icon ? "icon" : "image").arg(id)));
             }
             // On the sheet: the image on light and on dark ground.
             QImage row(image.width() * 2 + 24, image.height() + 8, QImage::Format_ARGB32);

@@ -72,8 +72,8 @@ TEST_F(BuiltinSetTest, SetIsCompleteWithoutProblems) {
     EXPECT_EQ(v.revision, 0);
     EXPECT_EQ(res::PackVersion(v), 0x01030000u);
 
-    EXPECT_EQ(index.MenuIds(), (std::vector<uint32_t>{116, 133, 135, 138, 139, 332, 333, 334, 336,
-                                                      357, 358}));
+    EXPECT_EQ(index.MenuIds(),
+              (std::vector<uint32_t>{116, 133, 135, 138, 139, 332, 333, 334, 336, 357, 358}));
     EXPECT_EQ(index.DialogIds(), (std::vector<uint32_t>{100, 101, 102, 103, 104, 105, 106}));
     EXPECT_EQ(index.ToolbarIds(), (std::vector<uint32_t>{133, 316, 317, 318, 320}));
     EXPECT_EQ(index.AccelTableIds(), (std::vector<uint32_t>{133}));
@@ -120,22 +120,25 @@ TEST_F(BuiltinSetTest, MessageTextsAreExact) {
               "canlib32.dllをロードできませんでした。通信に関する制御ができません。\n"
               "CANLIBドライバをインストールしてください。");
     EXPECT_EQ(Text(IDS_CONFIRM_EXIT), "Sorvaneを終了してよろしいですか？");
-    EXPECT_EQ(Text(IDS_FIRST_START),
-              "Sorvaneの動作環境が設定されていません。\n画面情報やCAN通信パラメータを設定してください"
-              "。\n　はい：動作環境の設定を行う\n　いいえ：動作環境の設定を行わずSorvaneを起動する(後"
-              "で設定する)");
+    EXPECT_EQ(
+        Text(IDS_FIRST_START),
+        "Sorvaneの動作環境が設定されていません。\n画面情報やCAN通信パラメータを設定してください"
+        "。\n　はい：動作環境の設定を行う\n　いいえ：動作環境の設定を行わずSorvaneを起動する(後"
+        "で設定する)");
     EXPECT_EQ(Text(IDS_ERR_KVADBLIB_MISSING),
               "KvaDbLib.dllをロードできませんでした。CANdbに関する制御ができません。\n"
               "KvaDbLibドライバをインストールしてください。");
     EXPECT_EQ(Text(IDS_ERR_LANGLIB_JA),
-              "選択した言語のリソースライブラリをロードできませんでした。\nSorvaneを日本語で表示します。");
+              "選択した言語のリソースライブラリをロードできませんでした。\nSorvaneを日本語で表示し"
+              "ます。");
     EXPECT_EQ(Text(IDS_ERR_LANGLIB_EN),
               "The resource library for the selected language could not be loaded. \n"
               "Display Sorvane in Japanese.");
     EXPECT_EQ(Text(IDS_ERR_LANGLIB_CN), "无法加载所选语言的资源库。\n用日语显示 Sorvane。");
     EXPECT_EQ(Text(IDS_ERR_LANGLIB_TW), "無法加載所選語言的資源庫。\n用日語顯示 Sorvane。");
-    EXPECT_EQ(Text(IDS_ERR_LANGLIB_KO),
-              "선택한 언어의 리소스 라이브러리를 로드할 수 없습니다. \nSorvane를 일본어로 표시하십시오.");
+    EXPECT_EQ(
+        Text(IDS_ERR_LANGLIB_KO),
+        "선택한 언어의 리소스 라이브러리를 로드할 수 없습니다. \nSorvane를 일본어로 표시하십시오.");
     EXPECT_EQ(Text(IDS_ERR_CANDB_OPEN),
               "CANdbファイルのオープンに失敗しました。\n\nエラーコード: %1\n理由: %2");
     // The 292 prompt's answer lines start with one full-width space.
@@ -203,9 +206,9 @@ TEST_F(BuiltinSetTest, StatusBarTextsAndFormats) {
               "EngineData (0x18FEF100)");
     EXPECT_EQ(FormatText(index.String(IDS_FMT_PANE_CAPTION), index.String(IDS_LOG_PANE)),
               "\U0001F424 ログウィンドウ");
-    EXPECT_EQ(FormatText(index.String(IDS_FMT_MESSAGE_PANE_CAPTION),
-                         index.String(IDS_MESSAGE_DETAIL)),
-              "\U0001F425メッセージ詳細");
+    EXPECT_EQ(
+        FormatText(index.String(IDS_FMT_MESSAGE_PANE_CAPTION), index.String(IDS_MESSAGE_DETAIL)),
+        "\U0001F425メッセージ詳細");
     EXPECT_EQ(FormatText(index.String(IDS_FMT_BUSLOAD_YAXIS), 80), "80% ");
     EXPECT_EQ(FormatText(index.String(IDS_FMT_MONITOR_OVERFLOW), 65535LL),
               "モニタウィンドウ最大行数Over.ログをクリア (65535)\n");
@@ -249,16 +252,17 @@ TEST_F(BuiltinSetTest, CommandsHavePromptAndTooltip) {
     for (uint32_t id : commands) {
         ASSERT_NE(lookup.String(id), nullptr) << "command " << id << " has no string";
         EXPECT_FALSE(lookup.Prompt(id).empty()) << id;
-        const bool noTooltip = (id >= ID_VIEW_APPLOOK_OFF_2007_BLUE &&
-                                id <= ID_VIEW_APPLOOK_WINDOWS_7) ||
-                               (id >= ID_CANDB_RECENT1 && id <= ID_CANDB_RECENT4);
+        const bool noTooltip =
+            (id >= ID_VIEW_APPLOOK_OFF_2007_BLUE && id <= ID_VIEW_APPLOOK_WINDOWS_7) ||
+            (id >= ID_CANDB_RECENT1 && id <= ID_CANDB_RECENT4);
         EXPECT_EQ(lookup.Tooltip(id).empty(), noTooltip) << id;
     }
     EXPECT_EQ(lookup.Prompt(ID_COMM_START), "動作環境で有効にしたCANに接続し通信を開始します");
     EXPECT_EQ(lookup.Tooltip(ID_COMM_START), "通信開始");
-    EXPECT_EQ(lookup.Prompt(ID_MONITOR_SAVE),
-              "モニタウィンドウに表示されているログをテキストファイルに保存します(通信切断時のみ有効で"
-              "す)");
+    EXPECT_EQ(
+        lookup.Prompt(ID_MONITOR_SAVE),
+        "モニタウィンドウに表示されているログをテキストファイルに保存します(通信切断時のみ有効で"
+        "す)");
     EXPECT_EQ(lookup.Tooltip(ID_MONITOR_SAVE_SETTING), "モニタログ保存設定/解除");
     EXPECT_EQ(lookup.Tooltip(ID_BUS_ONOFF_CAN1 + 4), "バスON/OFF(CAN5)");
     EXPECT_EQ(lookup.Tooltip(ID_STATISTICS_CLEAR), "統計情報クリア(すべて)");
@@ -281,11 +285,10 @@ TEST_F(BuiltinSetTest, MainAndChildMenus) {
     const SorvaneResMenuItem* file = FindPopup(main->items, main->itemCount, "ファイル(&F)");
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(Captions(file->items, file->itemCount),
-              (std::vector<std::string>{"CANdbファイルのオープン(&D)...\tCtrl+D",
-                                        "最近使ったCANdbファイル(&R)", "-",
-                                        "動作環境のインポート(&I)...",
-                                        "動作環境のエクスポート(&E)...", "-",
-                                        "動作環境(&O)...\tF10", "-", "終了(&X)\tAlt+F4"}));
+              (std::vector<std::string>{
+                  "CANdbファイルのオープン(&D)...\tCtrl+D", "最近使ったCANdbファイル(&R)", "-",
+                  "動作環境のインポート(&I)...", "動作環境のエクスポート(&E)...", "-",
+                  "動作環境(&O)...\tF10", "-", "終了(&X)\tAlt+F4"}));
     const SorvaneResMenuItem& recent = file->items[1];
     ASSERT_EQ(recent.itemCount, 4u);
     for (uint32_t i = 0; i < 4; ++i) {
@@ -405,11 +408,11 @@ TEST_F(BuiltinSetTest, AcceleratorTable) {
         keys[table->entries[i].key] = table->entries[i].command;
     }
     EXPECT_EQ(keys, (std::map<std::string, uint32_t>{{"Ctrl+D", 32829},
-                                                      {"F2", 32771},
-                                                      {"Shift+F2", 32772},
-                                                      {"Ctrl+M", 32778},
-                                                      {"F10", 32810},
-                                                      {"Ctrl+R", 32834}}));
+                                                     {"F2", 32771},
+                                                     {"Shift+F2", 32772},
+                                                     {"Ctrl+M", 32778},
+                                                     {"F10", 32810},
+                                                     {"Ctrl+R", 32834}}));
 }
 
 TEST_F(BuiltinSetTest, DialogTexts) {

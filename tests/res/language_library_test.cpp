@@ -33,8 +33,7 @@ TEST(LanguageLibraryTest, LibraryNamesAndPaths) {
 
 TEST(LanguageLibraryTest, LoadsTheTestLibraryAndFallsBack) {
     res::LanguageLibrary library;
-    ASSERT_EQ(library.Load(SORVANE_TEST_LANG_LIB), res::LibraryStatus::Loaded)
-        << library.Error();
+    ASSERT_EQ(library.Load(SORVANE_TEST_LANG_LIB), res::LibraryStatus::Loaded) << library.Error();
     ASSERT_TRUE(library.IsLoaded());
     EXPECT_STREQ(library.Set()->name, "SorvaneResTest");
     EXPECT_EQ(library.Set()->language, 1042u);

@@ -55,13 +55,10 @@ TEST(ResourceIndexTest, RefusesStructurallyBrokenSets) {
 
 TEST(ResourceIndexTest, LeavesOutFaultyEntriesOnly) {
     static const SorvaneResString strings[] = {
-        {10, "ten"},
-        {11, nullptr},
-        {12, "\xE3\x81"},      // truncated sequence
-        {13, "\xC0\xAF"},      // overlong slash
-        {14, "\xED\xA0\x80"},  // surrogate
-        {10, "duplicate"},
-        {15, "五"},
+        {10, "ten"},          {11, nullptr}, {12, "\xE3\x81"},  // truncated sequence
+        {13, "\xC0\xAF"},                                       // overlong slash
+        {14, "\xED\xA0\x80"},                                   // surrogate
+        {10, "duplicate"},    {15, "五"},
     };
     static SorvaneResMenuItem loop[1];
     loop[0] = {SORVANE_MENU_POPUP, 0, "loop", loop, 1};  // points at itself
@@ -79,8 +76,8 @@ TEST(ResourceIndexTest, LeavesOutFaultyEntriesOnly) {
     static const uint32_t buttons[] = {1, 0, 2};
     static const SorvaneResToolbar toolbars[] = {
         {1, 24, 24, buttons, 3, 1, 0},
-        {2, 0, 24, buttons, 3, 2, 0},     // no width
-        {3, 24, 24, nullptr, 3, 3, 0},    // no buttons
+        {2, 0, 24, buttons, 3, 2, 0},   // no width
+        {3, 24, 24, nullptr, 3, 3, 0},  // no buttons
     };
     static const SorvaneResShape shapes[] = {
         {SORVANE_SHAPE_RECT, 0, 0xFF000000u, 0, 0, 0, 0, 0, 4, 4, 0, nullptr}};
@@ -91,8 +88,8 @@ TEST(ResourceIndexTest, LeavesOutFaultyEntriesOnly) {
         {1, SORVANE_IMAGE_ICON, 0, 4, 4, cells, 1, 0, nullptr, nullptr, 0, nullptr, 0},
         {2, SORVANE_IMAGE_BITMAP, 0, 0, 4, cells, 1, 0, nullptr, nullptr, 0, nullptr, 0},
         {3, SORVANE_IMAGE_BITMAP, 0, 4, 4, badCells, 1, 0, nullptr, nullptr, 0, nullptr, 0},
-        {4, SORVANE_IMAGE_BITMAP, SORVANE_IMAGE_DISABLED, 0, 0, nullptr, 0, 4, nullptr, nullptr,
-         0, nullptr, 0},  // its own source
+        {4, SORVANE_IMAGE_BITMAP, SORVANE_IMAGE_DISABLED, 0, 0, nullptr, 0, 4, nullptr, nullptr, 0,
+         nullptr, 0},                                                    // its own source
         {5, 77, 0, 4, 4, cells, 1, 0, nullptr, nullptr, 0, nullptr, 0},  // unknown kind
     };
     SorvaneResourceSet set = EmptySet();
@@ -138,11 +135,10 @@ TEST(ResourceIndexTest, LeavesOutFaultyEntriesOnly) {
 
 TEST(ResourceLookupTest, LanguageSetFirstThenBuiltin) {
     static const SorvaneResString strings[] = {
-        {IDS_CONFIRM_EXIT, "退出 Sorvane？"},
-        {ID_COMM_STOP, "停止通信\n通讯停止"},
-        {IDS_FMT_UPTIME, "%02d时%02d分%02d秒"},        // same arguments
-        {IDS_FMT_CHANNEL_CANFD, "CAN%d [%d]"},         // other arguments
-        {IDS_FMT_BUS_ONOFF, "CAN%d: %n"},              // writes through an argument
+        {IDS_CONFIRM_EXIT, "退出 Sorvane？"},   {ID_COMM_STOP, "停止通信\n通讯停止"},
+        {IDS_FMT_UPTIME, "%02d时%02d分%02d秒"},  // same arguments
+        {IDS_FMT_CHANNEL_CANFD, "CAN%d [%d]"},   // other arguments
+        {IDS_FMT_BUS_ONOFF, "CAN%d: %n"},        // writes through an argument
     };
     static const SorvaneResControl sendControls[] = {
         {IDOK, SORVANE_CONTROL_DEFAULT_BUTTON, "发送", nullptr, 0, 0, 0, 0, 0, nullptr},
@@ -154,8 +150,8 @@ TEST(ResourceLookupTest, LanguageSetFirstThenBuiltin) {
         {SORVANE_SHAPE_RECT, 0, 0xFF000000u, 0, 0, 0, 0, 0, 24, 24, 0, nullptr}};
     static const SorvaneResVector cells[] = {{shapes, 1}, {shapes, 1}};
     static const SorvaneResImage images[] = {
-        {IDR_TOOLBAR_STATISTICS, SORVANE_IMAGE_BITMAP, 0, 24, 24, cells, 2, 0, nullptr, nullptr,
-         0, nullptr, 0},
+        {IDR_TOOLBAR_STATISTICS, SORVANE_IMAGE_BITMAP, 0, 24, 24, cells, 2, 0, nullptr, nullptr, 0,
+         nullptr, 0},
         {IDB_TOOLBAR_STATISTICS_DISABLED, SORVANE_IMAGE_BITMAP, SORVANE_IMAGE_DISABLED, 0, 0,
          nullptr, 0, IDR_TOOLBAR_STATISTICS, nullptr, nullptr, 0, nullptr, 0},
         {IDB_TOOLBAR_MONITOR_DISABLED, SORVANE_IMAGE_BITMAP, SORVANE_IMAGE_DISABLED, 0, 0, nullptr,
@@ -186,7 +182,7 @@ TEST(ResourceLookupTest, LanguageSetFirstThenBuiltin) {
 
     EXPECT_STREQ(lookup.DialogCaption(IDD_SEND_MESSAGE), "发送消息");
     EXPECT_STREQ(lookup.DialogText(IDD_SEND_MESSAGE, IDOK), "发送");
-    EXPECT_STREQ(lookup.DialogText(IDD_SEND_MESSAGE, IDCANCEL), "閉じる");  // no text: fallback
+    EXPECT_STREQ(lookup.DialogText(IDD_SEND_MESSAGE, IDCANCEL), "閉じる");      // no text: fallback
     EXPECT_STREQ(lookup.DialogText(IDD_SEND_MESSAGE, IDC_LABEL_DLC), "DLC：");  // not in the set
     EXPECT_STREQ(lookup.DialogCaption(IDD_DATA_BIT), "ビット設定");
 

@@ -6,6 +6,7 @@
 
 TEST(DebugOutput, LineHasDateTimeMillisecondsLevelAndText) {
     const std::string line = os::FormatDebugLine(3, "CAN1 [canBusOn] failed\n");
-    const std::regex form(R"(^\d{4}/\d{2}/\d{2} \d{2}:\d{2}:\d{2}:\d{3} \[3\] CAN1 \[canBusOn\] failed\n$)");
+    const std::regex form(
+        R"(^\d{4}/\d{2}/\d{2} \d{2}:\d{2}:\d{2}:\d{3} \[3\] CAN1 \[canBusOn\] failed\n$)");
     EXPECT_TRUE(std::regex_match(line, form)) << line;
 }

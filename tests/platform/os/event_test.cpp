@@ -74,7 +74,7 @@ TEST(Event, AdoptedDescriptorIsWaitedAndConsumedButNotClosedUnlessOwned) {
         ASSERT_EQ(write(fd, &one, sizeof one), 8);
         EXPECT_EQ(e.Wait(0), WaitResult::Signaled);
         EXPECT_EQ(e.Wait(0), WaitResult::Timeout);  // must not block on the consumed fd
-        e.Set();  // waking the adopted descriptor (as stop does)
+        e.Set();                                    // waking the adopted descriptor (as stop does)
         EXPECT_EQ(e.Wait(0), WaitResult::Signaled);
     }
     uint64_t v = 0;
@@ -96,8 +96,10 @@ TEST(Event, WaitAnyReportsTheSignalledIndexAndConsumesOnlyIt) {
     EXPECT_EQ(b.Wait(0), WaitResult::Timeout);
     std::vector<Event> many;
     std::vector<Event*> ptrs;
-    for (int i = 0; i < 12; ++i) many.push_back(Event::Create(ResetMode::Auto, false));
-    for (Event& e : many) ptrs.push_back(&e);
+    for (int i = 0; i < 12; ++i)
+        many.push_back(Event::Create(ResetMode::Auto, false));
+    for (Event& e : many)
+        ptrs.push_back(&e);
     many[11].Set();
     EXPECT_EQ(os::WaitAny(ptrs, 100), 11);  // more events than the inline array
 }
@@ -112,7 +114,8 @@ TEST(Event, AutoResetHandsEachSetToExactlyOneOfManyWaiters) {
     for (int i = 0; i < 4; ++i) {
         waiters.emplace_back([&] {
             while (!done.load()) {
-                if (e.Wait(5) == WaitResult::Signaled) wakes.fetch_add(1);
+                if (e.Wait(5) == WaitResult::Signaled)
+                    wakes.fetch_add(1);
             }
         });
     }
@@ -126,7 +129,8 @@ TEST(Event, AutoResetHandsEachSetToExactlyOneOfManyWaiters) {
         }
     }
     done = true;
-    for (auto& t : waiters) t.join();
+    for (auto& t : waiters)
+        t.join();
     EXPECT_EQ(wakes.load(), kSets);
 }
 

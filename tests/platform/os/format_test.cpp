@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 
 TEST(Format, FormatsLikePrintfIncludingLongResults) {
-    EXPECT_EQ(os::Format("CAN%d [%s] %s\n", 3, "canBusOn", "succeed."), "CAN3 [canBusOn] succeed.\n");
+    EXPECT_EQ(os::Format("CAN%d [%s] %s\n", 3, "canBusOn", "succeed."),
+              "CAN3 [canBusOn] succeed.\n");
     EXPECT_EQ(os::Format("%08X|%2X|%-5s|", 0x123u, 8u, "RE"), "00000123| 8|RE   |");
     EXPECT_EQ(os::Format("%s", ""), "");
     // Longer than the stack buffer: the second pass must produce every byte.

@@ -22,7 +22,8 @@ TEST(Paths, ConfigFolderFollowsXdgThenHome) {
     EXPECT_EQ(os::ConfigDir(), os::HomeDir() + "/.config");
     unsetenv("XDG_CONFIG_HOME");
     EXPECT_EQ(os::ConfigDir(), os::HomeDir() + "/.config");
-    if (savedXdg) setenv("XDG_CONFIG_HOME", keepXdg.c_str(), 1);
+    if (savedXdg)
+        setenv("XDG_CONFIG_HOME", keepXdg.c_str(), 1);
 }
 
 TEST(Paths, SplittingAndJoining) {

@@ -17,25 +17,44 @@ public:
     }
     ~LocaleEnv() {
         for (size_t i = 0; i < std::size(kNames); ++i) {
-            if (saved_[i]) setenv(kNames[i], saved_[i]->c_str(), 1); else unsetenv(kNames[i]);
+            if (saved_[i])
+                setenv(kNames[i], saved_[i]->c_str(), 1);
+            else
+                unsetenv(kNames[i]);
         }
     }
     void Set(const char* name, const char* value) { setenv(name, value, 1); }
 
 private:
-    static constexpr const char* kNames[] = {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LC_CTYPE", "LANG"};
+    static constexpr const char* kNames[] = {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LC_CTYPE",
+                                             "LANG"};
     std::vector<std::optional<std::string>> saved_;
 };
 
 }  // namespace
 
 TEST(UiLanguage, LocaleNamesMapToWindowsLanguageIds) {
-    struct Case { const char* name; os::LangId id; };
+    struct Case {
+        const char* name;
+        os::LangId id;
+    };
     const Case cases[] = {
-        {"ja_JP.UTF-8", 0x0411}, {"ja", 0x0411}, {"zh_CN.UTF-8", 0x0804}, {"zh_TW.Big5", 0x0404},
-        {"zh_HK", 0x0C04}, {"zh_SG", 0x1004}, {"zh-Hant", 0x0404}, {"zh", 0x0804},
-        {"ko_KR.eucKR", 0x0412}, {"en_GB.UTF-8@euro", 0x0809}, {"de_DE", 0x0407},
-        {"de_LU", 0x0407}, {"C", 0x0409}, {"POSIX", 0x0409}, {"", 0x0409}, {"xx_YY", 0x0409},
+        {"ja_JP.UTF-8", 0x0411},
+        {"ja", 0x0411},
+        {"zh_CN.UTF-8", 0x0804},
+        {"zh_TW.Big5", 0x0404},
+        {"zh_HK", 0x0C04},
+        {"zh_SG", 0x1004},
+        {"zh-Hant", 0x0404},
+        {"zh", 0x0804},
+        {"ko_KR.eucKR", 0x0412},
+        {"en_GB.UTF-8@euro", 0x0809},
+        {"de_DE", 0x0407},
+        {"de_LU", 0x0407},
+        {"C", 0x0409},
+        {"POSIX", 0x0409},
+        {"", 0x0409},
+        {"xx_YY", 0x0409},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(os::LangIdFromLocaleName(c.name), c.id) << c.name;

@@ -56,4 +56,6 @@ static const SorvaneResourceSet kSet = {
     0,
 };
 
-SORVANE_RES_EXPORT const SorvaneResourceSet* SorvaneGetResourceSet(void) { return &kSet; }
+SORVANE_RES_EXPORT const SorvaneResourceSet* SorvaneGetResourceSet(void) {
+    return &kSet;
+}

@@ -5,15 +5,15 @@
 #include <QLocalSocket>
 #include <QPalette>
 
-#include "app/app_settings.h"
-#include "app/settings_codec.h"
-#include "app/settings_store.h"
 #include "can/can_manager.h"
 #include "candb/candb_manager.h"
 #include "candb/kvadb_binding.h"
 #include "platform/os/paths.h"
 #include "platform/os/registry.h"
 #include "res/resources.h"
+#include "settings/app_settings.h"
+#include "settings/settings_codec.h"
+#include "settings/settings_store.h"
 #include "ui/frame/dialog_service.h"
 #include "ui/frame/frame_backend.h"
 #include "ui/frame/main_frame.h"

@@ -11,11 +11,11 @@
 #include <string>
 #include <thread>
 
-#include "app/app_settings.h"
-#include "app/settings_store.h"
 #include "can/can_manager.h"
 #include "can/frame_text.h"
 #include "commands.h"
+#include "settings/app_settings.h"
+#include "settings/settings_store.h"
 
 namespace {
 

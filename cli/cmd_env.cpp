@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "app/app_settings.h"
-#include "app/settings_codec.h"
-#include "app/settings_store.h"
 #include "commands.h"
 #include "platform/os/registry.h"
+#include "settings/app_settings.h"
+#include "settings/settings_codec.h"
+#include "settings/settings_store.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/profile.h"
 #include "platform/os/private_profile.h"
+#include "settings/profile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);

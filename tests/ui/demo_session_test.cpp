@@ -6,10 +6,10 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include "app/app_settings.h"
 #include "app/sorvane_app.h"
 #include "can/can_manager.h"
 #include "res/ids.h"
+#include "settings/app_settings.h"
 #include "tests/ui/fake_frame_backend.h"
 #include "ui/frame/candb_pane.h"
 #include "ui/frame/main_frame.h"

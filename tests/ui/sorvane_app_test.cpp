@@ -4,10 +4,10 @@
 #include <QTest>
 #include <cstdlib>
 
-#include "app/app_settings.h"
-#include "app/settings_codec.h"
 #include "app/sorvane_app.h"
 #include "res/ids.h"
+#include "settings/app_settings.h"
+#include "settings/settings_codec.h"
 #include "tests/ui/fake_frame_backend.h"
 
 namespace {

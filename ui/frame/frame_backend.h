@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "app/frame_placement.h"
 #include "can/can_frame_record.h"
 #include "can/channel_settings.h"
+#include "settings/frame_placement.h"
 
 // What the main frame drives: the channel manager, the settings record and
 // the CANdb manager, seen through the few operations the frame uses. The

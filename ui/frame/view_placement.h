@@ -3,7 +3,7 @@
 #include <QRect>
 #include <array>
 
-#include "app/frame_placement.h"
+#include "settings/frame_placement.h"
 
 class QMdiArea;
 class QMdiSubWindow;

@@ -7,8 +7,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/section_data.h"
 #include "platform/os/private_profile.h"
+#include "settings/section_data.h"
 
 // Reads a whole environment profile file into memory and writes single values
 // back into a file through the private-profile writer. Text is UTF-8.

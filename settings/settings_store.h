@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string>
 
-#include "app/app_settings.h"
-#include "app/settings_codec.h"
 #include "platform/os/registry.h"
+#include "settings/app_settings.h"
+#include "settings/settings_codec.h"
 
 // Loads and saves AppSettings in the store chosen by configFile: the settings
 // file (0) or the registry (1). Import and export always use the profile

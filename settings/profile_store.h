@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string>
 
-#include "app/app_settings.h"
-#include "app/settings_codec.h"
 #include "platform/os/registry.h"
+#include "settings/app_settings.h"
+#include "settings/settings_codec.h"
 
 // The settings file side of the store: the profile format, with the window
 // layout ("Workspace") copied between the file and the registry.

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string>
 
-#include "app/frame_placement.h"
 #include "can/can_config.h"
 #include "can/channel_settings.h"
+#include "settings/frame_placement.h"
 
 // Save groups: each bit selects the keys that SaveSettings writes.
 inline constexpr uint32_t ENV_APPVERSION = 0x1;

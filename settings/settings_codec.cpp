@@ -1,4 +1,4 @@
-#include "app/settings_codec.h"
+#include "settings/settings_codec.h"
 
 #include <cstdio>
 #include <cstring>

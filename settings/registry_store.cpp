@@ -1,6 +1,6 @@
-#include "app/registry_store.h"
+#include "settings/registry_store.h"
 
-#include "app/profile_store.h"
+#include "settings/profile_store.h"
 
 void CRegistryStore::Load(AppSettings& settings, const os::Registry& registry,
                           const ScreenSize& screen) {

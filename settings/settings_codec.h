@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app_settings.h"
 #include "platform/os/registry.h"
+#include "settings/app_settings.h"
 
 // The vendor key under which both stores keep the settings, and the key an
 // older version used (removed by the store check).

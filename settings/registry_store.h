@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string>
 
-#include "app/app_settings.h"
-#include "app/settings_codec.h"
 #include "platform/os/registry.h"
+#include "settings/app_settings.h"
+#include "settings/settings_codec.h"
 
 // The registry side of the store: one key per group, one value per key.
 class CRegistryStore {

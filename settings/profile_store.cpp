@@ -1,8 +1,8 @@
-#include "app/profile_store.h"
+#include "settings/profile_store.h"
 
 #include <vector>
 
-#include "app/profile.h"
+#include "settings/profile.h"
 
 namespace {
 

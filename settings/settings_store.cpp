@@ -1,10 +1,10 @@
-#include "app/settings_store.h"
+#include "settings/settings_store.h"
 
 #include <cstdlib>
 
-#include "app/profile_store.h"
-#include "app/registry_store.h"
 #include "platform/os/paths.h"
+#include "settings/profile_store.h"
+#include "settings/registry_store.h"
 
 std::string DefaultSettingsFilePath() {
     if (const char* file = std::getenv("SORVANE_SETTINGS_FILE"); file != nullptr && *file != 0) {

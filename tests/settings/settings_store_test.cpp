@@ -1,12 +1,12 @@
-#include "app/settings_store.h"
+#include "settings/settings_store.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "app/profile.h"
 #include "platform/os/atomic_file.h"
 #include "platform/os/paths.h"
+#include "settings/profile.h"
 #include "test_folder.h"
 
 namespace {

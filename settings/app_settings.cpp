@@ -1,4 +1,4 @@
-#include "app/app_settings.h"
+#include "settings/app_settings.h"
 
 #include "res/resource_version.h"
 

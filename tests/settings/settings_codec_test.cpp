@@ -1,10 +1,10 @@
-#include "app/settings_codec.h"
+#include "settings/settings_codec.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "app/profile.h"
+#include "settings/profile.h"
 
 namespace {
 

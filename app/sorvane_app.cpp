@@ -100,6 +100,10 @@ public:
         return result;
     }
 
+    CCanManager* Manager() override { return &manager_; }
+    AppSettings* Settings() override { return &settings_; }
+    CCANdbManager* Candb() override { return &TheCandbManager(); }
+
 private:
     static std::string LayoutKey() { return WorkspacePath() + "\\MainFrame"; }
     FramePlacement* PlacementOf(int index) const {

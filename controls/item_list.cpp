@@ -380,7 +380,7 @@ int CItemList::ClampIndex(int index) const {
 }
 
 void CItemList::NotifyOwner(int code, int index) {
-    emit itemNotify(code, index);
+    Q_EMIT itemNotify(code, index);
 }
 
 void CItemList::SetSelection(int index, bool ensureVisible) {

@@ -99,7 +99,7 @@ QColor GridColor(const CItemList& list) {
 
 class ItemListTest : public QObject {
     Q_OBJECT
-private slots:
+private Q_SLOTS:
     void metricsFromFont();
     void emptyListPaintsGridOnly();
     void paintsOnlyVisibleRows();

@@ -24,7 +24,7 @@ void Type(QWidget* w, const QString& text) {
 
 class WidgetsTest : public QObject {
     Q_OBJECT
-private slots:
+private Q_SLOTS:
     void hexEditTyping_data();
     void hexEditTyping();
     void hexEditPasteMixedText();

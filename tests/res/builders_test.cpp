@@ -40,7 +40,7 @@ int InkedPixels(const QImage& image) {
 class BuildersTest : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void mainMenuHasTheTopLevelPopupsInOrder() {
         QMenuBar bar;
         QVERIFY(res::FillMenuBar(&bar, IDR_MAINFRAME));
@@ -130,7 +130,7 @@ private slots:
         QCOMPARE(keys.size(), 6);
         for (QShortcut* key : keys) {
             if (key->key() == QKeySequence(Qt::SHIFT | Qt::Key_F2)) {
-                emit key->activated();
+                Q_EMIT key->activated();
             }
         }
         QCOMPARE(received, QList<uint32_t>{ID_COMM_STOP});

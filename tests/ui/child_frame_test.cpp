@@ -141,7 +141,7 @@ FramePlacement Rect(int l, int t, int r, int b, int show, int order) {
 class ChildFrameTest : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void fourFramesStandWithTheirParts();
     void timerRunsOnlyWhileCommunicating();
     void frameWithoutTimerStillGetsItsCalls_data();

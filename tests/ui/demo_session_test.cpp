@@ -29,7 +29,7 @@ QString LogText(CMainFrame* frame) {
 class DemoSessionTest : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void startOpenRunToggleStopAndExit();
 };
 

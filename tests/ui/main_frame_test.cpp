@@ -50,7 +50,7 @@ public:
 class MainFrameTest : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void texts_data();
     void texts();
     void recentListOrdering();

@@ -37,7 +37,7 @@ QAction* ActionOf(QMenu* menu, uint32_t id) {
 class OutputLogPaneTest : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void levelLook_data();
     void levelLook();
     void lineFormat();

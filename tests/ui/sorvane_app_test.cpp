@@ -28,7 +28,7 @@ QTemporaryDir* tempDir = nullptr;
 class SorvaneAppTest : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void languageResolution_data();
     void languageResolution();
     void languageFailureMessage_data();

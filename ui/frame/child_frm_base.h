@@ -9,6 +9,7 @@
 #include "controls/cmd_ui.h"
 #include "controls/item_list.h"
 
+class CFrameBackend;
 class QMainWindow;
 class QMenu;
 class QToolBar;
@@ -53,6 +54,11 @@ public:
     bool Create(CCommandTarget* menuOwner);
 
     const ViewFrameParams& Params() const { return params_; }
+
+    // What the view reads and drives (channel manager, settings, CANdb);
+    // set by the main frame before Create. Null in a frame made alone.
+    void SetBackend(CFrameBackend* backend) { backend_ = backend; }
+    CFrameBackend* Backend() const { return backend_; }
 
     // The frame's own command handlers (not those of the hosted list): ui
     // null runs the command, otherwise its state is reported. False when
@@ -107,6 +113,7 @@ private:
     QWidget* view_ = nullptr;
     QPointer<CItemList> list_;
     CCommandTarget* menuOwner_ = nullptr;
+    CFrameBackend* backend_ = nullptr;
     std::multimap<uint32_t, QPointer<QAction>> toolActions_;
     QTimer viewTimer_;
 };

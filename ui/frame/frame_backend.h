@@ -8,6 +8,10 @@
 #include "can/channel_settings.h"
 #include "settings/frame_placement.h"
 
+class CCanManager;
+class CCANdbManager;
+struct AppSettings;
+
 // What the main frame drives: the channel manager, the settings record and
 // the CANdb manager, seen through the few operations the frame uses. The
 // application supplies the real one; tests supply their own.
@@ -61,4 +65,13 @@ public:
     // ---- CANdb ----
     virtual bool CandbLibraryLoaded() const = 0;
     virtual CandbResult OpenCandb(const std::string& path) = 0;
+
+    // ---- the core objects themselves ----
+    // What the views and dialogs read and change beyond the operations
+    // above: the frame list, the message-info table and the statistics of the
+    // manager, the colours and limits of the settings record, the loaded
+    // database. Null where a backend has none (a test's).
+    virtual CCanManager* Manager() { return nullptr; }
+    virtual AppSettings* Settings() { return nullptr; }
+    virtual CCANdbManager* Candb() { return nullptr; }
 };

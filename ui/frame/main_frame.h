@@ -89,6 +89,7 @@ public:
     int PaneWidth(int index) const;
     void RefreshStatus(bool state, bool channels, bool uptime);
 
+    CFrameBackend* Backend() const { return backend_; }
     COutputLogPane* LogPane() const { return logPane_; }
     CCANdbPane* CandbPane() const { return candbPane_; }
     QToolBar* MainToolBar() const { return toolBar_; }

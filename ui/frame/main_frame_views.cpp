@@ -32,6 +32,7 @@ bool CMainFrame::CreateViewFrames() {
                 break;
         }
         mdi_->addSubWindow(frame);
+        frame->SetBackend(backend_);
         if (!frame->Create(this)) {
             return false;
         }

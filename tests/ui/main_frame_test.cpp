@@ -167,6 +167,18 @@ void MainFrameTest::menusToolbarAndPanes() {
              metrics.horizontalAdvance(QStringLiteral("/a/long/path/to/some.dbc")) + 2);
     // Accelerators come from table 133.
     QCOMPARE(frame.findChildren<QShortcut*>().size(), 6);
+
+    // Every command a menu or toolbar offers has its entry in the command
+    // table; one without would stay disabled for good.
+    QStringList unhandled;
+    for (QAction* action : frame.findChildren<QAction*>()) {
+        const uint32_t id = action->data().toUInt();
+        if (id != 0 && !frame.HandlesCommand(id)) {
+            unhandled << QString::number(id);
+        }
+    }
+    QVERIFY2(unhandled.isEmpty(), qPrintable(unhandled.join(u' ')));
+    QVERIFY(!frame.HandlesCommand(0xFFFF));
 }
 
 void MainFrameTest::startWithoutChannelShows221() {

@@ -26,7 +26,6 @@
 #include "ui/frame/frame_texts.h"
 #include "ui/frame/output_log_pane.h"
 #include "ui/frame/user_events.h"
-#include "ui/frame/windows_dialog.h"
 
 namespace {
 
@@ -60,28 +59,6 @@ constexpr uint32_t kIndicators[CMainFrame::kPaneCount] = {0,
 const char* const kLayoutGeometry = "Geometry";
 const char* const kLayoutState = "State";
 
-bool InRange(uint32_t id, uint32_t first, uint32_t last) {
-    return id >= first && id <= last;
-}
-
-// The view frame a command belongs to: 0 monitor, 1 bus load, 2 statistics,
-// 3 message info; -1 for the frame's own commands.
-int ViewOfCommand(uint32_t id) {
-    if (InRange(id, ID_MONITOR_FIRST, ID_MONITOR_LAST)) {
-        return 0;
-    }
-    if (InRange(id, ID_BUSLOAD_FIRST, ID_BUSLOAD_LAST) || id == ID_BUSLOAD_LINE_ALL) {
-        return 1;
-    }
-    if (InRange(id, ID_STATISTICS_FIRST, ID_STATISTICS_LAST)) {
-        return 2;
-    }
-    if (InRange(id, ID_MESSAGEINFO_FIRST, ID_MESSAGEINFO_LAST)) {
-        return 3;
-    }
-    return -1;
-}
-
 }  // namespace
 
 CMainFrame::CMainFrame(CFrameBackend* backend, QWidget* parent)
@@ -108,9 +85,6 @@ QAction* CMainFrame::NewAction(uint32_t id, QObject* owner) {
             OnCommand(id);
         }
     });
-    if (InRange(id, ID_VIEW_APPLOOK_WIN_2000, ID_VIEW_APPLOOK_WINDOWS_7)) {
-        action->setCheckable(true);
-    }
     actions_.emplace(id, action);
     return action;
 }
@@ -122,6 +96,7 @@ bool CMainFrame::Create() {
     setWindowTitle(Res().String(IDR_MAINFRAME));
     setWindowIcon(Res().Icon(IDR_MAINFRAME));
     setAcceptDrops(true);
+    BuildCommandTable();
 
     mdi_ = new QMdiArea(this);
     mdi_->setObjectName(QStringLiteral("MDIClient"));
@@ -236,199 +211,6 @@ std::vector<QAction*> CMainFrame::ActionsOf(uint32_t id) const {
         }
     }
     return result;
-}
-
-bool CMainFrame::RouteToView(uint32_t id, CCmdUI* ui) const {
-    const int index = ViewOfCommand(id);
-    if (index < 0 || !views_[index] || !viewHandlers_[index]) {
-        return false;  // no entry: not handled, shown disabled
-    }
-    return viewHandlers_[index](id, ui);
-}
-
-CCmdUI CMainFrame::CommandState(uint32_t id) const {
-    CCmdUI ui;
-    if (ViewOfCommand(id) >= 0) {
-        if (!RouteToView(id, &ui)) {
-            ui = CCmdUI{};
-        }
-        return ui;
-    }
-    ui.Enable(IsCommandEnabled(id));
-    if (InRange(id, ID_VIEW_APPLOOK_WIN_2000, ID_VIEW_APPLOOK_WINDOWS_7)) {
-        ui.SetCheck(id == backend_->AppLook());
-    }
-    return ui;
-}
-
-bool CMainFrame::IsCommandEnabled(uint32_t id) const {
-    const bool connected = backend_->Connected();
-    if (ViewOfCommand(id) >= 0) {
-        CCmdUI ui;
-        return RouteToView(id, &ui) && ui.enabled;
-    }
-    if (InRange(id, ID_BUS_ONOFF_CAN1, ID_BUS_ONOFF_CAN5)) {
-        const int c = static_cast<int>(id - ID_BUS_ONOFF_CAN1);
-        return connected && backend_->Channel(c).enabled != 0 && backend_->ChannelActive(c);
-    }
-    if (InRange(id, ID_CANDB_RECENT1, ID_CANDB_RECENT4)) {
-        const std::vector<std::string> recent = backend_->RecentCandb();
-        const size_t n = id - ID_CANDB_RECENT1;
-        return n < recent.size() && !recent[n].empty() &&
-               QFileInfo::exists(QString::fromStdString(recent[n]));
-    }
-    if (InRange(id, ID_VIEW_APPLOOK_WIN_2000, ID_VIEW_APPLOOK_WINDOWS_7)) {
-        return true;
-    }
-    switch (id) {
-        case ID_CANDB_OPEN:
-            return backend_->CandbLibraryLoaded();
-        case ID_ENV_IMPORT:
-        case ID_ENV_EXPORT:
-        case ID_COMM_START:
-        case ID_COMM_RESET:
-            return !connected;
-        case ID_OPTIONS:
-            return !connected && static_cast<bool>(options_);
-        case ID_COMM_STOP:
-            return connected;
-        case ID_SEND_MESSAGE:
-            return connected && static_cast<bool>(sendMessage_);
-        case ID_APP_ABOUT:
-            return static_cast<bool>(about_);
-        case ID_APP_EXIT:
-        case ID_WINDOW_CASCADE:
-        case ID_WINDOW_TILE_HORZ:
-        case ID_WINDOW_MANAGER:
-            return true;
-        default:
-            return false;
-    }
-}
-
-void CMainFrame::UpdateCommandUi() {
-    if (backend_ == nullptr) {
-        return;
-    }
-    const std::vector<std::string> recent = backend_->RecentCandb();
-    for (auto& [id, action] : actions_) {
-        if (!action) {
-            continue;
-        }
-        if (ViewOfCommand(id) >= 0) {
-            CCmdUI ui;
-            const bool handled = RouteToView(id, &ui);
-            action->setEnabled(handled && ui.enabled);
-            if (handled && ui.checked >= 0) {
-                action->setCheckable(true);
-                action->setChecked(ui.checked == 1);
-            }
-            continue;
-        }
-        const bool enabled = IsCommandEnabled(id);
-        action->setEnabled(enabled);
-        if (InRange(id, ID_BUS_ONOFF_CAN1, ID_BUS_ONOFF_CAN5) && enabled) {
-            const int c = static_cast<int>(id - ID_BUS_ONOFF_CAN1);
-            action->setText(frame_texts::BusMenuText(c, backend_->ChannelBusOn(c)));
-        } else if (InRange(id, ID_CANDB_RECENT1, ID_CANDB_RECENT4)) {
-            const size_t n = id - ID_CANDB_RECENT1;
-            const bool has = n < recent.size() && !recent[n].empty();
-            // "&" in a path is not a mnemonic.
-            action->setText(
-                has ? QString::fromStdString(recent[n]).replace(u'&', QStringLiteral("&&"))
-                    : Res().String(IDS_RECENT_NONE));
-        } else if (action->isCheckable()) {
-            action->setChecked(id == backend_->AppLook());
-        }
-    }
-    for (const QPointer<CChildFrmBase>& frame : frames_) {
-        if (frame) {
-            frame->UpdateToolBarUi();
-        }
-    }
-}
-
-void CMainFrame::OnCommand(uint32_t id) {
-    if (ViewOfCommand(id) >= 0) {
-        RouteToView(id, nullptr);
-        UpdateCommandUi();
-        return;
-    }
-    if (InRange(id, ID_BUS_ONOFF_CAN1, ID_BUS_ONOFF_CAN5)) {
-        backend_->ToggleBus(static_cast<int>(id - ID_BUS_ONOFF_CAN1));
-    } else if (InRange(id, ID_CANDB_RECENT1, ID_CANDB_RECENT4)) {
-        const std::vector<std::string> recent = backend_->RecentCandb();
-        const size_t n = id - ID_CANDB_RECENT1;
-        if (n < recent.size() && !recent[n].empty()) {
-            OpenCandbFile(QString::fromStdString(recent[n]));
-        }
-    } else if (InRange(id, ID_VIEW_APPLOOK_WIN_2000, ID_VIEW_APPLOOK_WINDOWS_7)) {
-        ApplyLook(id);
-    } else {
-        switch (id) {
-            case ID_COMM_START:
-                StartCommunication();
-                break;
-            case ID_COMM_STOP:
-                StopCommunication();
-                break;
-            case ID_COMM_RESET:
-                backend_->ResetCommunication();
-                break;
-            case ID_CANDB_OPEN:
-                OpenCandbFromDialog();
-                break;
-            case ID_ENV_IMPORT:
-                ImportFromDialog();
-                break;
-            case ID_ENV_EXPORT:
-                ExportFromDialog();
-                break;
-            case ID_OPTIONS:
-                if (options_) {
-                    options_();
-                    PostToViews(kEventSettingsChanged);
-                    RefreshStatus(false, true, false);
-                }
-                break;
-            case ID_SEND_MESSAGE:
-                if (sendMessage_) {
-                    sendMessage_();
-                }
-                break;
-            case ID_APP_ABOUT:
-                if (about_) {
-                    about_();
-                }
-                break;
-            case ID_APP_EXIT:
-                close();
-                break;
-            case ID_WINDOW_MANAGER: {
-                CWindowsDialog dialog(mdi_, this);
-                dialog.exec();
-                break;
-            }
-            case ID_WINDOW_CASCADE:
-            case ID_WINDOW_TILE_HORZ:
-                // View frames cannot be closed, only minimised: arranging
-                // them brings the minimised ones back as well.
-                for (QMdiSubWindow* window : mdi_->subWindowList()) {
-                    if (window->isMinimized()) {
-                        window->showNormal();
-                    }
-                }
-                if (id == ID_WINDOW_CASCADE) {
-                    mdi_->cascadeSubWindows();
-                } else {
-                    mdi_->tileSubWindows();
-                }
-                break;
-            default:
-                break;
-        }
-    }
-    UpdateCommandUi();
 }
 
 void CMainFrame::StartCommunication() {

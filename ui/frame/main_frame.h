@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "controls/cmd_ui.h"
@@ -70,6 +72,8 @@ public:
     void OnCommand(uint32_t id) override;
     CCmdUI CommandState(uint32_t id) const override;
     bool IsCommandEnabled(uint32_t id) const;
+    // Whether the command table has an entry for the command.
+    bool HandlesCommand(uint32_t id) const { return commands_.count(id) != 0; }
     // Enabled states, check marks and texts of every menu and toolbar item.
     void UpdateCommandUi();
     // All actions of a command (menu and toolbar items).
@@ -103,8 +107,24 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // One command of the table: what it does, its enabled state and mark,
+    // and a text that follows the state (null: the resource text stays).
+    using CommandRun = std::function<void(uint32_t id)>;
+    using CommandStateFn = std::function<CCmdUI(uint32_t id)>;
+    using CommandText = std::function<QString(uint32_t id)>;
+    struct CommandEntry {
+        CommandRun run;
+        CommandStateFn state;
+        CommandText text;
+    };
+
     QAction* NewAction(uint32_t id, QObject* owner);
-    bool RouteToView(uint32_t id, CCmdUI* ui) const;
+    void BuildCommandTable();
+    void AddCommand(uint32_t id, CommandRun run, CommandStateFn state, CommandText text = {});
+    void AddCommands(uint32_t first, uint32_t last, CommandRun run, CommandStateFn state,
+                     CommandText text = {});
+    bool RouteToView(int index, uint32_t id, CCmdUI* ui) const;
+    std::string RecentEntry(size_t n) const;
     bool CreateViewFrames();
     void SaveViewPlacements();
     void ImportFromDialog();
@@ -122,6 +142,7 @@ private:
     QLabel* idleLabel_ = nullptr;
     std::array<QLabel*, kPaneCount> panes_{};
     std::multimap<uint32_t, QPointer<QAction>> actions_;
+    std::unordered_map<uint32_t, CommandEntry> commands_;
     std::array<QPointer<QWidget>, kViewFrameCount> views_;
     std::array<ViewCommandHandler, kViewFrameCount> viewHandlers_;
     std::array<QPointer<CChildFrmBase>, kViewFrameCount> frames_;

@@ -85,7 +85,7 @@ CBusParamPresetDlg::CBusParamPresetDlg(int32_t mode, int32_t phase, BusParams& c
     if (preselect >= 0) {
         list_->selectRow(preselect);
         list_->setCurrentCell(preselect, 0);
-        list_->scrollToItem(list_->item(preselect, 0));
+        list_->scrollToItem(list_->item(preselect, 0), QAbstractItemView::PositionAtCenter);
     } else {
         list_->clearSelection();
         list_->setCurrentCell(-1, -1);

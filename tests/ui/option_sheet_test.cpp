@@ -215,25 +215,34 @@ void OptionSheetTest::readsNumbersAsTheCLibrary_data() {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<quint64>("asUnsigned");
     QTest::addColumn<qint64>("asSigned");
+    QTest::addColumn<int>("asInt");
     const quint64 top = std::numeric_limits<quint64>::max();
-    QTest::newRow("plain") << QByteArray("255") << quint64(255) << qint64(255);
-    QTest::newRow("minus one wraps") << QByteArray("-1") << top << qint64(-1);
-    QTest::newRow("letters") << QByteArray("abc") << quint64(0) << qint64(0);
-    QTest::newRow("leading digits") << QByteArray("  12x4") << quint64(12) << qint64(12);
-    QTest::newRow("plus") << QByteArray("+5") << quint64(5) << qint64(5);
-    QTest::newRow("empty") << QByteArray("") << quint64(0) << qint64(0);
+    const int intMax = std::numeric_limits<int>::max();
+    const int intMin = std::numeric_limits<int>::min();
+    QTest::newRow("plain") << QByteArray("255") << quint64(255) << qint64(255) << 255;
+    QTest::newRow("minus one wraps") << QByteArray("-1") << top << qint64(-1) << -1;
+    QTest::newRow("letters") << QByteArray("abc") << quint64(0) << qint64(0) << 0;
+    QTest::newRow("leading digits") << QByteArray("  12x4") << quint64(12) << qint64(12) << 12;
+    QTest::newRow("plus") << QByteArray("+5") << quint64(5) << qint64(5) << 5;
+    QTest::newRow("empty") << QByteArray("") << quint64(0) << qint64(0) << 0;
+    QTest::newRow("beyond 32 bits")
+        << QByteArray("4294967296") << quint64(4294967296) << qint64(4294967296) << intMax;
+    QTest::newRow("below 32 bits")
+        << QByteArray("-4294967296") << top - 4294967295u << qint64(-4294967296) << intMin;
     QTest::newRow("overflow") << QByteArray("99999999999999999999999") << top
-                              << std::numeric_limits<qint64>::max();
-    QTest::newRow("negative overflow")
-        << QByteArray("-99999999999999999999999") << top << std::numeric_limits<qint64>::min();
+                              << std::numeric_limits<qint64>::max() << intMax;
+    QTest::newRow("negative overflow") << QByteArray("-99999999999999999999999") << top
+                                       << std::numeric_limits<qint64>::min() << intMin;
 }
 
 void OptionSheetTest::readsNumbersAsTheCLibrary() {
     QFETCH(QByteArray, text);
     QFETCH(quint64, asUnsigned);
     QFETCH(qint64, asSigned);
+    QFETCH(int, asInt);
     QCOMPARE(quint64(bus_presets::ReadUnsigned(text.constData())), asUnsigned);
     QCOMPARE(qint64(bus_presets::ReadSigned(text.constData())), asSigned);
+    QCOMPARE(int(bus_presets::ReadInt(text.constData())), asInt);
 }
 
 void OptionSheetTest::commonPageShowsAndApplies() {

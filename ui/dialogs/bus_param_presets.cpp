@@ -1,5 +1,6 @@
 #include "ui/dialogs/bus_param_presets.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <iterator>
 #include <limits>
@@ -142,6 +143,12 @@ int64_t ReadSigned(const char* text) {
                                 : -static_cast<int64_t>(magnitude);
     }
     return magnitude > kMax ? std::numeric_limits<int64_t>::max() : static_cast<int64_t>(magnitude);
+}
+
+int32_t ReadInt(const char* text) {
+    return static_cast<int32_t>(std::clamp<int64_t>(ReadSigned(text),
+                                                    std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
 }
 
 }  // namespace bus_presets

@@ -38,5 +38,7 @@ std::vector<BitrateChoice> BitrateChoices(int32_t mode, int32_t phase);
 uint64_t ReadUnsigned(const char* text);
 // The same text read as a signed decimal number; no digits give 0.
 int64_t ReadSigned(const char* text);
+// The same, limited to 32 bits as an int field holds it.
+int32_t ReadInt(const char* text);
 
 }  // namespace bus_presets

@@ -1,6 +1,9 @@
 #include "ui/dialogs/option_page.h"
 
+#include <QLabel>
 #include <QPalette>
+
+#include "res/resources.h"
 
 COptionPage::COptionPage(int position, uint32_t captionId, const COptionContext& context,
                          QWidget* parent)
@@ -20,6 +23,12 @@ void COptionPage::showEvent(QShowEvent* event) {
 }
 
 namespace option_page {
+
+QLabel* MakeLabel(QWidget* page, uint32_t dialogId, uint32_t id) {
+    auto* label = MakeControl<QLabel>(page, id);
+    label->setText(res::Resources::Instance().DialogText(dialogId, id));
+    return label;
+}
 
 void MakeRed(QWidget* label) {
     QPalette palette = label->palette();

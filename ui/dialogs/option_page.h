@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QString>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
 
+class QLabel;
 struct AppSettings;
 
 // What the pages of the options sheet work on: the settings record, the
@@ -64,6 +66,15 @@ private:
 
 namespace option_page {
 
+// A control of a page; its id is its object name.
+template <class Widget>
+Widget* MakeControl(QWidget* page, uint32_t id) {
+    auto* widget = new Widget(page);
+    widget->setObjectName(QString::number(id));
+    return widget;
+}
+// A label with its text from the dialog's resources.
+QLabel* MakeLabel(QWidget* page, uint32_t dialogId, uint32_t id);
 // Red text for a note label.
 void MakeRed(QWidget* label);
 

@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <limits>
 
 #include "controls/group_box.h"
 #include "controls/spin_button.h"
@@ -23,15 +22,11 @@ const res::Resources& Res() {
 
 template <class Widget>
 Widget* Make(QWidget* page, uint32_t id) {
-    auto* widget = new Widget(page);
-    widget->setObjectName(QString::number(id));
-    return widget;
+    return option_page::MakeControl<Widget>(page, id);
 }
 
 QLabel* Label(QWidget* page, uint32_t id) {
-    auto* label = Make<QLabel>(page, id);
-    label->setText(Res().DialogText(IDD_OPTION_CAN, id));
-    return label;
+    return option_page::MakeLabel(page, IDD_OPTION_CAN, id);
 }
 
 // Control ids of the two phases: group, bit rate, preset, SJW, TSEG1, TSEG2,
@@ -63,9 +58,7 @@ constexpr PhaseIds kPhaseIds[2] = {
 
 int32_t ReadInt(const QLineEdit* edit) {
     const QByteArray text = edit->text().toUtf8();
-    return static_cast<int32_t>(std::clamp<int64_t>(bus_presets::ReadSigned(text.constData()),
-                                                    std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
+    return bus_presets::ReadInt(text.constData());
 }
 
 // An edit's value for storing: empty or above 255 is refused.

@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <limits>
 
 #include "controls/spin_button.h"
 #include "res/resources.h"
@@ -27,15 +26,11 @@ constexpr uint32_t kLookIds[] = {
 
 template <class Widget>
 Widget* Make(QWidget* page, uint32_t id) {
-    auto* widget = new Widget(page);
-    widget->setObjectName(QString::number(id));
-    return widget;
+    return option_page::MakeControl<Widget>(page, id);
 }
 
 QLabel* Label(QWidget* page, uint32_t id) {
-    auto* label = Make<QLabel>(page, id);
-    label->setText(Res().DialogText(IDD_OPTION_COMMON, id));
-    return label;
+    return option_page::MakeLabel(page, IDD_OPTION_COMMON, id);
 }
 
 }  // namespace
@@ -141,10 +136,7 @@ void COptionPageCommon::OnApply() {
     // Typed text is taken as it stands (no range check; not a number gives 0),
     // read as a 32-bit signed number.
     const QByteArray threshold = threshold_->text().toUtf8();
-    const int64_t typed = std::clamp<int64_t>(bus_presets::ReadSigned(threshold.constData()),
-                                              std::numeric_limits<int32_t>::min(),
-                                              std::numeric_limits<int32_t>::max());
-    settings.busLoadThreshold = static_cast<uint32_t>(static_cast<int32_t>(typed));
+    settings.busLoadThreshold = static_cast<uint32_t>(bus_presets::ReadInt(threshold.constData()));
     if (iniFile_->isChecked()) {
         settings.configFile = 0;
     } else if (registry_->isChecked()) {

@@ -15,8 +15,11 @@
 
 #include "app/sorvane_app.h"
 #include "can/can_manager.h"
+#include "platform/os/registry.h"
 #include "res/ids.h"
 #include "settings/app_settings.h"
+#include "settings/settings_codec.h"
+#include "settings/settings_store.h"
 #include "tests/ui/fake_frame_backend.h"
 #include "ui/dialogs/bus_param_preset_dlg.h"
 #include "ui/dialogs/option_page_can.h"
@@ -140,6 +143,7 @@ void OptionSessionTest::firstStartAndF10ReachTheBus() {
             sheet->SetActivePage(sheet->CommonPage());
             QComboBox* look = sheet->CommonPage()->LookCombo();
             look->setCurrentIndex(look->findData(ID_VIEW_APPLOOK_WIN_2000));
+            sheet->CommonPage()->ThresholdEdit()->setText(QStringLiteral("150"));
             QTest::mouseClick(sheet->OkButton(), Qt::LeftButton);
         },
         &sheetShown);
@@ -164,6 +168,18 @@ void OptionSessionTest::firstStartAndF10ReachTheBus() {
     dialogs.answers = {QMessageBox::Yes};
     QVERIFY(frame->close());
     app->ExitInstance();
+
+    // What the next start of the program finds: the typed threshold was
+    // stored as it stood and loads as the default.
+    QVERIFY(SettingsFile().contains("\"Threshould\"=dword:00000096"));
+    AppSettings next;
+    os::Registry registry(os::Registry::DefaultFilePath(kVendorKey));
+    QVERIFY(ReadStoredSettings(next, registry));
+    QCOMPARE(next.busLoadThreshold, 80u);
+    QCOMPARE(next.appLook, uint32_t{ID_VIEW_APPLOOK_WIN_2000});
+    QCOMPARE(next.can[0].enabled, 1);
+    QCOMPARE(next.can[0].arbitration.bitrate, 250000);
+    QCOMPARE(next.can[0].arbitration.tseg1, 13u);
 }
 
 int main(int argc, char** argv) {

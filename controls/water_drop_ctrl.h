@@ -33,6 +33,7 @@ public:
     void StopEffect();
     bool TimerStarted() const { return timerStarted_; }
     bool TimerActive() const { return timer_.isActive(); }
+    const QTimer& EffectTimer() const { return timer_; }
 
     // One effect step: water (or the plain source), plasma blend and step,
     // repaint, perhaps a random drop. Nothing while the effect is inactive.

@@ -42,6 +42,7 @@ public:
     void OnPlasmaTimer();
     int PlasmaLevel() const { return plasmaLevel_; }
     bool PlasmaTimerActive() const { return plasmaTimer_.isActive(); }
+    const QTimer& PlasmaTimer() const { return plasmaTimer_; }
 
     CWaterDropCtrl* WaterDrop() const { return waterDrop_; }
     CStaticTreeCtrl* VersionTree() const { return tree_; }

@@ -71,21 +71,30 @@ uint8_t CPlasmaRoutine::IndexAt(int x, int y) const {
 
 void CPlasmaRoutine::Step() {
     // Phases are bytes: their arithmetic wraps at 256 like the table index.
-    run_[0] = frame_[0];
-    run_[1] = frame_[1];
+    // Locals, because the byte stores below could alias the members.
+    const int32_t* t = cosine_.data();
+    uint8_t a1 = frame_[0];
+    uint8_t a2 = frame_[1];
+    uint8_t a3 = 0;
+    uint8_t a4 = 0;
+    const uint8_t start3 = frame_[2];
+    const uint8_t start4 = frame_[3];
+    const int w = width_;
+    const int h = height_;
     uint8_t* out = index_.data();
-    for (int y = 0; y < height_; ++y) {
-        run_[2] = frame_[2];
-        run_[3] = frame_[3];
-        const int32_t rowPart = cosine_[run_[0]] + cosine_[run_[1]];
-        for (int x = 0; x < width_; ++x) {
-            *out++ = static_cast<uint8_t>(rowPart + cosine_[run_[2]] + cosine_[run_[3]]);
-            run_[2] = static_cast<uint8_t>(run_[2] + 1);
-            run_[3] = static_cast<uint8_t>(run_[3] + 2);
+    for (int y = 0; y < h; ++y) {
+        a3 = start3;
+        a4 = start4;
+        const int32_t rowPart = t[a1] + t[a2];
+        for (int x = 0; x < w; ++x) {
+            *out++ = static_cast<uint8_t>(rowPart + t[a3] + t[a4]);
+            a3 = static_cast<uint8_t>(a3 + 1);
+            a4 = static_cast<uint8_t>(a4 + 2);
         }
-        run_[0] = static_cast<uint8_t>(run_[0] + 1);
-        run_[1] = static_cast<uint8_t>(run_[1] + 2);
+        a1 = static_cast<uint8_t>(a1 + 1);
+        a2 = static_cast<uint8_t>(a2 + 2);
     }
+    run_ = {a1, a2, a3, a4};
     frame_[0] = static_cast<uint8_t>(frame_[0] + 1);
     frame_[1] = static_cast<uint8_t>(frame_[1] - 2);
     frame_[2] = static_cast<uint8_t>(frame_[2] - 1);

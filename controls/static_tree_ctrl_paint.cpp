@@ -1,6 +1,5 @@
 // Painting of CStaticTreeCtrl. Qt double-buffers the widget, so the rows are
 // drawn straight onto the viewport.
-#include <QFontMetrics>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -65,10 +64,18 @@ void CStaticTreeCtrl::DrawRow(QPainter& painter, CStaticTreeItem* item, int top,
     if (textRect.width() > 0 && !item->text.isEmpty()) {
         painter.setFont(*font);
         painter.setPen(textColor);
-        const QFontMetrics metrics(*font, viewport());
-        const QString shown =
-            metrics.elidedText(item->text, Qt::ElideRight, textRect.width(), Qt::TextSingleLine);
-        painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shown);
+        const QFontMetrics& metrics = font == &normalFont_ ? normalMetrics_
+                                      : font == &boldFont_ ? boldMetrics_
+                                                           : parentMetrics_;
+        // Shortened only when it does not fit, which is rare and costs a layout.
+        if (metrics.horizontalAdvance(item->text) <= textRect.width()) {
+            painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                             item->text);
+        } else {
+            painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                             metrics.elidedText(item->text, Qt::ElideRight, textRect.width(),
+                                                Qt::TextSingleLine));
+        }
     }
 
     painter.setPen(pal.color(QPalette::Button));

@@ -61,9 +61,6 @@ void FillTree(benchmark::State& state) {
         Fill(s.pane, messages);
     }
     state.counters["rows"] = s.pane.Tree()->DisplayedRowCount();
-    state.counters["ms_per_fill"] =
-        benchmark::Counter(static_cast<double>(state.iterations()) / 1000.0,
-                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 // range(1): where the wheel step starts, in per mille of the range.

@@ -2,7 +2,6 @@
 
 #include <QAbstractScrollArea>
 #include <QFont>
-#include <QFontMetrics>
 #include <QImage>
 #include <QPixmap>
 #include <QPoint>
@@ -165,9 +164,6 @@ private:
     QFont normalFont_;
     QFont boldFont_;
     QFont parentFont_;  // bold underlined
-    QFontMetrics normalMetrics_{QFont()};
-    QFontMetrics boldMetrics_{QFont()};
-    QFontMetrics parentMetrics_{QFont()};
     int charWidth_ = 0;
     int rowHeight_ = 0;
     int vMax_ = 0;

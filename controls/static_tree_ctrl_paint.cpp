@@ -1,5 +1,6 @@
 // Painting of CStaticTreeCtrl. Qt double-buffers the widget, so the rows are
 // drawn straight onto the viewport.
+#include <QFontMetrics>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -64,9 +65,8 @@ void CStaticTreeCtrl::DrawRow(QPainter& painter, CStaticTreeItem* item, int top,
     if (textRect.width() > 0 && !item->text.isEmpty()) {
         painter.setFont(*font);
         painter.setPen(textColor);
-        const QFontMetrics& metrics = font == &normalFont_ ? normalMetrics_
-                                      : font == &boldFont_ ? boldMetrics_
-                                                           : parentMetrics_;
+        // The painter's own measure: the font as it is drawn on this device.
+        const QFontMetrics metrics = painter.fontMetrics();
         // Shortened only when it does not fit, which is rare and costs a layout.
         if (metrics.horizontalAdvance(item->text) <= textRect.width()) {
             painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,

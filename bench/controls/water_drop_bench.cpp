@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "bench/qt_bench_main.h"
 #include "controls/plasma_routine.h"
 #include "controls/water_drop_ctrl.h"
 #include "controls/water_routine.h"
@@ -105,12 +106,5 @@ BENCHMARK(WaterRender)->Unit(benchmark::kMicrosecond);
 BENCHMARK(PlasmaBlendAndStep)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunQtBenchmarks(argc, argv);
 }

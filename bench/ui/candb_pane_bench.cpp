@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/qt_bench_main.h"
 #include "controls/static_tree_ctrl.h"
 #include "res/ids.h"
 #include "res/resources.h"
@@ -93,12 +94,5 @@ BENCHMARK(WheelStepAndPaint)
     ->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunQtBenchmarks(argc, argv);
 }

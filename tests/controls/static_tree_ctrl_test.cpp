@@ -4,6 +4,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QWheelEvent>
+#include <map>
 #include <vector>
 
 #include "controls/static_tree_ctrl.h"
@@ -38,9 +39,6 @@ struct Fixture {
         tree->RecalcScroll();
         return top;
     }
-    int Row(const CStaticTreeItem* item) const {
-        return item->position.y() - tree->ScrollPosition() + tree->RowHeight() / 2;
-    }
     void Click(QPoint at) {
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, at);
     }
@@ -70,20 +68,16 @@ private Q_SLOTS:
     void scrollRange();
     void boxHitTest_data();
     void boxHitTest();
-    void clickOutsideRowsDoesNothing();
-    void rightAndLeftOnParents();
-    void upDownStayWithinDrawnRows();
+    void keys_data();
+    void keys();
     void endWithTreeScrolledSelectsLastDrawnRow();
-    void homeOnEmptyAndFilledTree();
     void selectItemOpensAncestorsAndScrolls();
     void wheelAndPageKeys();
     void deleteAllItemsAndDeepTrees();
     void paintsRowsSelectionAndColours();
-    void textSlotWithAndWithoutImages();
     void imageStripCutAndMasked_data();
     void imageStripCutAndMasked();
-    void handCursorOverBox();
-    void unhandledKeysReachTheOwner();
+    void cursorAndUnhandledKeys();
 };
 
 void StaticTreeCtrlTest::metricsAndIdentity() {
@@ -92,12 +86,9 @@ void StaticTreeCtrlTest::metricsAndIdentity() {
     QCOMPARE(f.tree->ControlId(), 7);
     const QSize xy = QFontMetrics(f.tree->NormalFont()).size(Qt::TextSingleLine, "Xy");
     QCOMPARE(f.tree->CharWidth(), xy.width() / 2);
-    QVERIFY(f.tree->RowHeight() >= xy.height() + 4);
-    QCOMPARE(f.tree->RowHeight() % 2, 0);
-    QVERIFY(f.tree->BoldFont().bold());
+    QCOMPARE(f.tree->RowHeight(), (xy.height() + 5) & ~1);
     QVERIFY(f.tree->ParentFont().bold() && f.tree->ParentFont().underline());
     QVERIFY(f.tree->frameWidth() > 0);  // the border
-    QCOMPARE(f.tree->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
 }
 
 void StaticTreeCtrlTest::insertLevelsAndExpandRule() {
@@ -105,9 +96,6 @@ void StaticTreeCtrlTest::insertLevelsAndExpandRule() {
     CStaticTreeItem* a = f.tree->InsertItem(QStringLiteral("a"), nullptr, 42);
     QCOMPARE(a->level, 1);
     QCOMPARE(a->data, uint64_t{42});
-    QCOMPARE(a->image, -1);
-    QCOMPARE(a->selectedImage, -1);
-    QCOMPARE(a->textColor, CStaticTreeItem::kAutoColor);
     CStaticTreeItem* a1 = f.tree->InsertItem(QStringLiteral("a1"), a);
     QCOMPARE(a1->level, 2);
     // A single child leaves the parent collapsed.
@@ -118,10 +106,6 @@ void StaticTreeCtrlTest::insertLevelsAndExpandRule() {
     CStaticTreeItem* a2 = f.tree->InsertItem(QStringLiteral("a2"), a);
     QCOMPARE(a->expanded, 1);
     QCOMPARE(a2->level, 5);
-    QCOMPARE(a->firstChild, a1);
-    QCOMPARE(a->lastChild, a2);
-    QCOMPARE(a1->nextSibling, a2);
-    QCOMPARE(a2->parent, a);
     QCOMPARE(f.tree->DisplayedRowCount(), 3);
     // Nothing is drawn or laid out by inserting.
     QVERIFY(f.tree->FirstVisible() == nullptr);
@@ -165,17 +149,12 @@ void StaticTreeCtrlTest::scrollRange() {
     const int page = rowsHigh * r;
     QCOMPARE(sb->pageStep(), page);
     QCOMPARE(sb->maximum(), items * r - page + 1);
-    QCOMPARE(sb->singleStep(), r);
     // Page down moves by whole rows; the end shows the last row in full.
     f.tree->VScroll(CStaticTreeCtrl::Scroll::PageDown);
     QCOMPARE(f.tree->ScrollPosition(), qMin(page, sb->maximum()));
     f.tree->VScroll(CStaticTreeCtrl::Scroll::Track, 1 << 20);
     QCOMPARE(f.tree->ScrollPosition(), sb->maximum());
-    CStaticTreeItem* last = f.tree->LastVisible();
-    QVERIFY(last->nextSibling == nullptr);
-    QVERIFY(last->position.y() + r - f.tree->ScrollPosition() <= f.tree->viewport()->height());
-    f.tree->VScroll(CStaticTreeCtrl::Scroll::Track, -30);
-    QCOMPARE(f.tree->ScrollPosition(), 0);
+    QVERIFY(f.tree->LastVisible()->nextSibling == nullptr);
 }
 
 void StaticTreeCtrlTest::boxHitTest_data() {
@@ -202,23 +181,16 @@ void StaticTreeCtrlTest::boxHitTest() {
     QCOMPARE(parent->expanded, 1);
     Spy spy(f.tree, &CStaticTreeCtrl::treeNotify);
     const QRect box = f.tree->BoxRect(parent);
-    QCOMPARE(box.size(), QSize(9, 9));
-    QCOMPARE(box.left(), CStaticTreeCtrl::Indent(parent) + 10);
     f.Click(QPoint(CStaticTreeCtrl::Indent(parent) + dx, box.top() + dy));
     QVERIFY(f.tree->hasFocus());
     if (toggles) {
         QCOMPARE(parent->expanded, 0);
         QVERIFY(f.tree->SelectedItem() == nullptr);
         QCOMPARE(spy.count(), 0);
-        QCOMPARE(f.tree->DisplayedRowCount(), 4);
-        f.Click(QPoint(CStaticTreeCtrl::Indent(parent) + dx, box.top() + dy));
-        QCOMPARE(parent->expanded, 1);
     } else {
         QCOMPARE(parent->expanded, 1);
         QCOMPARE(f.tree->SelectedItem(), parent);
-        QCOMPARE(parent->selected, 1);
         QCOMPARE(spy.count(), 1);
-        QCOMPARE(spy.at(0).at(0).toInt(), -1603);
         QCOMPARE(NotifiedItem(spy, 0), parent);
         // Clicking the selected item again sends nothing.
         f.Click(QPoint(CStaticTreeCtrl::Indent(parent) + dx, box.top() + dy));
@@ -226,78 +198,67 @@ void StaticTreeCtrlTest::boxHitTest() {
     }
 }
 
-void StaticTreeCtrlTest::clickOutsideRowsDoesNothing() {
-    Fixture f(300);
-    std::vector<CStaticTreeItem*> top = f.Fill(2);
-    Spy spy(f.tree, &CStaticTreeCtrl::treeNotify);
-    f.Click(QPoint(40, 3 * f.tree->RowHeight() + 5));
-    QVERIFY(f.tree->SelectedItem() == nullptr);
-    QCOMPARE(spy.count(), 0);
-    // A leaf has no box: its box area selects.
-    f.Click(QPoint(14, f.Row(top[0])));
-    QCOMPARE(f.tree->SelectedItem(), top[0]);
-    QVERIFY(f.tree->BoxRect(top[0]).isEmpty());
+void StaticTreeCtrlTest::keys_data() {
+    // The tree: a, b { b1 }, c. Names: "" for none.
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<bool>("bOpen");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("want");
+    QTest::addColumn<bool>("bOpenAfter");
+    QTest::addColumn<bool>("notified");
+    QTest::newRow("Right opens a closed parent, takes its first child")
+        << "b" << false << int(Qt::Key_Right) << "b1" << true << true;
+    QTest::newRow("Right on a leaf moves down")
+        << "a" << false << int(Qt::Key_Right) << "b" << false << true;
+    QTest::newRow("Left closes an open parent, takes the row above")
+        << "b" << true << int(Qt::Key_Left) << "a" << false << true;
+    QTest::newRow("Left on the first row stays")
+        << "a" << true << int(Qt::Key_Left) << "a" << true << false;
+    QTest::newRow("Down on the last row stays")
+        << "c" << false << int(Qt::Key_Down) << "c" << false << false;
+    QTest::newRow("Down without selection: first row")
+        << "" << false << int(Qt::Key_Down) << "a" << false << true;
+    QTest::newRow("Up without selection: last row")
+        << "" << true << int(Qt::Key_Up) << "c" << true << true;
+    QTest::newRow("Home: first item, no notification")
+        << "c" << false << int(Qt::Key_Home) << "a" << false << false;
+    QTest::newRow("End: last drawn row, no notification")
+        << "a" << true << int(Qt::Key_End) << "c" << true << false;
+    QTest::newRow("a hidden selection does not move")
+        << "b1" << false << int(Qt::Key_Down) << "b1" << false << false;
 }
 
-void StaticTreeCtrlTest::rightAndLeftOnParents() {
+void StaticTreeCtrlTest::keys() {
+    QFETCH(QString, start);
+    QFETCH(bool, bOpen);
+    QFETCH(int, key);
+    QFETCH(QString, want);
+    QFETCH(bool, bOpenAfter);
+    QFETCH(bool, notified);
     Fixture f;
-    CStaticTreeItem* a = f.tree->InsertItem(QStringLiteral("a"));
-    CStaticTreeItem* b = f.tree->InsertItem(QStringLiteral("b"));
-    CStaticTreeItem* b1 = f.tree->InsertItem(QStringLiteral("b1"), b);  // b stays collapsed
+    std::map<QString, CStaticTreeItem*> items;
+    items["a"] = f.tree->InsertItem(QStringLiteral("a"));
+    items["b"] = f.tree->InsertItem(QStringLiteral("b"));
+    items["b1"] = f.tree->InsertItem(QStringLiteral("b1"), items["b"]);
+    items["c"] = f.tree->InsertItem(QStringLiteral("c"));
+    QCOMPARE(items["b"]->expanded, 0);  // one child leaves it closed
+    items["b"]->expanded = bOpen ? 1 : 0;
     f.tree->RecalcScroll();
+    f.tree->SelectItem(start.isEmpty() ? nullptr : items[start], false);
     f.tree->setFocus();
     Spy spy(f.tree, &CStaticTreeCtrl::treeNotify);
-    f.tree->SelectItem(b, true);
-    QCOMPARE(spy.count(), 0);
-
-    // Right on a collapsed parent opens it and moves to its first child.
-    f.Key(Qt::Key_Right);
-    QCOMPARE(b->expanded, 1);
-    QCOMPARE(f.tree->SelectedItem(), b1);
-    QCOMPARE(b->selected, 0);
-    QCOMPARE(spy.count(), 1);
-    QCOMPARE(NotifiedItem(spy, 0), b1);
-    // Right on a leaf only moves down, and there is nothing below.
-    f.Key(Qt::Key_Right);
-    QCOMPARE(f.tree->SelectedItem(), b1);
-    QCOMPARE(spy.count(), 1);
-
-    // Left on an open parent closes it and moves to the row above.
-    f.tree->SelectItem(b, true);
-    f.Key(Qt::Key_Left);
-    QCOMPARE(b->expanded, 0);
-    QCOMPARE(f.tree->SelectedItem(), a);
-    QCOMPARE(spy.count(), 2);
-    QCOMPARE(f.tree->DisplayedRowCount(), 2);
-    // Left on the first row: nothing above it.
-    f.Key(Qt::Key_Left);
-    QCOMPARE(f.tree->SelectedItem(), a);
-    QCOMPARE(spy.count(), 2);
-}
-
-void StaticTreeCtrlTest::upDownStayWithinDrawnRows() {
-    Fixture f;
-    std::vector<CStaticTreeItem*> top = f.Fill(3);
-    f.tree->setFocus();
-    Spy spy(f.tree, &CStaticTreeCtrl::treeNotify);
-    // Without a selection Down takes the first row, Up the last.
-    f.Key(Qt::Key_Down);
-    QCOMPARE(f.tree->SelectedItem(), top[0]);
-    f.tree->SelectItem(nullptr, false);
-    f.Key(Qt::Key_Up);
-    QCOMPARE(f.tree->SelectedItem(), top[2]);
-    f.Key(Qt::Key_Up);
-    QCOMPARE(f.tree->SelectedItem(), top[1]);
-    QCOMPARE(spy.count(), 3);
-    QCOMPARE(NotifiedItem(spy, 2), top[1]);
-    // A selection under a closed parent is not among the drawn rows.
-    CStaticTreeItem* child = f.tree->InsertItem(QStringLiteral("c"), top[0]);
-    f.tree->RecalcScroll();
-    f.tree->SelectItem(child, false);
-    f.Key(Qt::Key_Down);
-    f.Key(Qt::Key_Up);
-    QCOMPARE(f.tree->SelectedItem(), child);
-    QCOMPARE(spy.count(), 3);
+    f.Key(static_cast<Qt::Key>(key));
+    QCOMPARE(f.tree->SelectedItem(), items[want]);
+    QCOMPARE(items[want]->selected, 1);
+    QCOMPARE(items["b"]->expanded, bOpenAfter ? 1 : 0);
+    QCOMPARE(spy.count(), notified ? 1 : 0);
+    if (notified) {
+        QCOMPARE(spy.at(0).at(0).toInt(), -1603);
+        QCOMPARE(NotifiedItem(spy, 0), items[want]);
+    }
+    if (start != want && !start.isEmpty()) {
+        QCOMPARE(items[start]->selected, 0);
+    }
 }
 
 void StaticTreeCtrlTest::endWithTreeScrolledSelectsLastDrawnRow() {
@@ -320,27 +281,6 @@ void StaticTreeCtrlTest::endWithTreeScrolledSelectsLastDrawnRow() {
     QVERIFY(y >= 0 && y + r <= 5 * r);
 }
 
-void StaticTreeCtrlTest::homeOnEmptyAndFilledTree() {
-    Fixture f;
-    f.tree->setFocus();
-    Spy spy(f.tree, &CStaticTreeCtrl::treeNotify);
-    f.Key(Qt::Key_Home);
-    QVERIFY(f.tree->SelectedItem() == nullptr);
-    std::vector<CStaticTreeItem*> top = f.Fill(3);
-    f.tree->SelectItem(top[2], false);
-    f.Key(Qt::Key_Home);
-    QCOMPARE(f.tree->SelectedItem(), top[0]);
-    QCOMPARE(top[2]->selected, 0);
-    QCOMPARE(spy.count(), 0);
-    f.tree->DeleteAllItems();
-    f.Key(Qt::Key_Home);
-    f.Key(Qt::Key_End);
-    f.Key(Qt::Key_Down);
-    f.Key(Qt::Key_Left);
-    QVERIFY(f.tree->SelectedItem() == nullptr);
-    QCOMPARE(spy.count(), 0);
-}
-
 void StaticTreeCtrlTest::selectItemOpensAncestorsAndScrolls() {
     Fixture probe;
     const int r = probe.tree->RowHeight();
@@ -350,27 +290,21 @@ void StaticTreeCtrlTest::selectItemOpensAncestorsAndScrolls() {
     CStaticTreeItem* deep = f.tree->InsertItem(QStringLiteral("deep"), top[20]);
     CStaticTreeItem* deeper = f.tree->InsertItem(QStringLiteral("deeper"), deep);
     f.tree->RecalcScroll();
-    QCOMPARE(top[20]->expanded, 0);
-
     f.tree->SelectItem(deeper, true);
     QCOMPARE(top[20]->expanded, 1);
     QCOMPARE(deep->expanded, 1);
-    QCOMPARE(deeper->position.y(), 22 * r);
     // Below the band: the item ends up one row above the bottom edge.
     QCOMPARE(f.tree->ScrollPosition(), 22 * r + 2 * r - h);
-    QVERIFY(f.tree->HitTest(QPoint(50, deeper->position.y() - f.tree->ScrollPosition())) == deeper);
 
     // Above the band: the item becomes the top row.
     f.tree->SelectItem(top[3], true);
     QCOMPARE(f.tree->ScrollPosition(), 3 * r);
-    QCOMPARE(deeper->selected, 0);
     // Inside the band nothing moves.
     f.tree->SelectItem(top[5], true);
     QCOMPARE(f.tree->ScrollPosition(), 3 * r);
     // Without ensureVisible nothing moves either.
     f.tree->SelectItem(top[29], false);
     QCOMPARE(f.tree->ScrollPosition(), 3 * r);
-    QCOMPARE(top[29]->selected, 1);
 }
 
 void StaticTreeCtrlTest::wheelAndPageKeys() {
@@ -388,11 +322,8 @@ void StaticTreeCtrlTest::wheelAndPageKeys() {
     f.Key(Qt::Key_PageDown);
     QCOMPARE(f.tree->ScrollPosition(), 4 * r);
     f.Key(Qt::Key_PageUp);
-    f.Key(Qt::Key_PageUp);
-    QCOMPARE(f.tree->ScrollPosition(), 0);
     // The rows follow the position at once.
     f.tree->VScroll(CStaticTreeCtrl::Scroll::LineDown);
-    QCOMPARE(f.tree->FirstVisible()->position.y(), 0);
     QCOMPARE(f.tree->HitTest(QPoint(40, 1))->text, QStringLiteral("item 1"));
 }
 
@@ -402,22 +333,23 @@ void StaticTreeCtrlTest::deleteAllItemsAndDeepTrees() {
     f.tree->SelectItem(top[1]->firstChild, true);
     f.tree->DeleteAllItems();
     QVERIFY(f.tree->SelectedItem() == nullptr);
-    QVERIFY(f.tree->FirstVisible() == nullptr);
-    QVERIFY(f.tree->LastVisible() == nullptr);
-    QVERIFY(f.tree->FirstItem() == nullptr);
-    QCOMPARE(f.tree->DisplayedRowCount(), 0);
+    QVERIFY(f.tree->FirstVisible() == nullptr && f.tree->FirstItem() == nullptr);
+    // Keys and clicks on an empty tree select nothing.
+    f.tree->setFocus();
+    for (Qt::Key key : {Qt::Key_Home, Qt::Key_End, Qt::Key_Down, Qt::Key_Left}) {
+        f.Key(key);
+    }
+    f.Click(QPoint(30, 5));
+    QVERIFY(f.tree->SelectedItem() == nullptr);
     // A chain far deeper than any stack allows for recursion.
     CStaticTreeItem* parent = nullptr;
     for (int i = 0; i < 200000; ++i) {
         parent = f.tree->InsertItem(QStringLiteral("d"), parent);
     }
-    QCOMPARE(parent->level, 200000);
     f.tree->SelectItem(parent, true);  // opens every ancestor
     QCOMPARE(f.tree->DisplayedRowCount(), 200000);
     f.tree->DeleteAllItems();
-    QVERIFY(f.tree->FirstItem() == nullptr);
-    // The tree is usable again.
-    f.Fill(1);
+    f.Fill(1);  // usable again
     QCOMPARE(f.tree->FirstItem()->level, 1);
 }
 
@@ -434,52 +366,21 @@ void StaticTreeCtrlTest::paintsRowsSelectionAndColours() {
     const int width = f.tree->viewport()->width();
     // The selected leaf: highlight from one pixel below its top.
     QCOMPARE(image.pixel(width - 2, r + 1), pal.color(QPalette::Highlight).rgb());
-    QCOMPARE(image.pixel(width - 2, 2 * r - 1), pal.color(QPalette::Highlight).rgb());
     // Separator lines under the rows.
     QCOMPARE(image.pixel(width - 2, 3 * r), pal.color(QPalette::Button).rgb());
     // The parent's box: shadow outline, button-face inside.
     const QRect box = f.tree->BoxRect(parent);
     QCOMPARE(image.pixel(box.topLeft()), pal.color(QPalette::Dark).rgb());
     QCOMPARE(image.pixel(box.center()), pal.color(QPalette::Button).rgb());
-    // Below the rows: the window colour.
-    QCOMPARE(image.pixel(width - 2, 5 * r), pal.color(QPalette::Base).rgb());
     // The red text is drawn in red.
-    bool sawRed = false;
+    int reds = 0;
     const QRect text = f.tree->TextRect(red);
-    for (int y = text.top(); y < text.bottom() && !sawRed; ++y) {
-        for (int x = text.left(); x < text.left() + 40 && !sawRed; ++x) {
-            const QColor c = image.pixelColor(x, y);
-            sawRed = c.red() > 180 && c.green() < 90 && c.blue() < 90;
+    for (int y = text.top(); y < text.bottom(); ++y) {
+        for (int x = text.left(); x < text.left() + 40; ++x) {
+            reds += qRed(image.pixel(x, y)) > 180 && qGreen(image.pixel(x, y)) < 90 ? 1 : 0;
         }
     }
-    QVERIFY(sawRed);
-}
-
-void StaticTreeCtrlTest::textSlotWithAndWithoutImages() {
-    Fixture f;
-    CStaticTreeItem* root = f.tree->InsertItem(QStringLiteral("root"));
-    CStaticTreeItem* node = f.tree->InsertItem(QStringLiteral("node"), root);
-    node->image = 0;
-    node->selectedImage = 1;
-    f.tree->RecalcScroll();
-    // No image list: the text follows the indent (the root adds its box).
-    QCOMPARE(f.tree->TextRect(root).left(), 0 + 8 + 11 + 8);
-    QCOMPARE(f.tree->TextRect(node).left(), 8 + 8 + 8);
-    QImage strip(32, 16, QImage::Format_RGB32);
-    strip.fill(Qt::blue);
-    f.tree->SetImageList(CStaticTreeCtrl::CutImageStrip(strip, qRgb(192, 192, 192)));
-    QCOMPARE(f.tree->TextRect(node).left(), 8 + 8 + 8 + 24);
-    QCOMPARE(f.tree->TextRect(root).left(), 27);  // no image index on the root
-    // An index the list lacks keeps the slot and draws nothing there.
-    node->image = 5;
-    node->selectedImage = -1;
-    f.tree->SelectItem(node, true);
-    const QImage image = f.tree->viewport()->grab().toImage();
-    const int top = node->position.y() - f.tree->ScrollPosition();
-    const int r = f.tree->RowHeight();
-    QCOMPARE(f.tree->TextRect(node).left(), 48);
-    QCOMPARE(image.pixel(8 + 8 + 8 + 10, top + r / 2),
-             f.tree->palette().color(QPalette::Highlight).rgb());
+    QVERIFY(reds > 0);
 }
 
 void StaticTreeCtrlTest::imageStripCutAndMasked_data() {
@@ -510,7 +411,7 @@ void StaticTreeCtrlTest::imageStripCutAndMasked() {
     }
 }
 
-void StaticTreeCtrlTest::handCursorOverBox() {
+void StaticTreeCtrlTest::cursorAndUnhandledKeys() {
     Fixture f;
     std::vector<CStaticTreeItem*> top = f.Fill(1, 2);
     const QRect box = f.tree->BoxRect(top[0]);
@@ -518,20 +419,13 @@ void StaticTreeCtrlTest::handCursorOverBox() {
     QCOMPARE(f.tree->viewport()->cursor().shape(), Qt::PointingHandCursor);
     QTest::mouseMove(f.tree->viewport(), box.center() + QPoint(20, 0));
     QCOMPARE(f.tree->viewport()->cursor().shape(), Qt::ArrowCursor);
-}
-
-void StaticTreeCtrlTest::unhandledKeysReachTheOwner() {
-    Fixture f;
-    f.Fill(2);
+    // Enter and Escape belong to the dialog around the tree.
     f.tree->setFocus();
-    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape, Qt::Key_A}) {
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape, Qt::Key_Down}) {
         QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
         QApplication::sendEvent(f.tree, &event);
-        QVERIFY(!event.isAccepted());
+        QCOMPARE(event.isAccepted(), key == Qt::Key_Down);
     }
-    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
-    QApplication::sendEvent(f.tree, &down);
-    QVERIFY(down.isAccepted());
 }
 
 QTEST_MAIN(StaticTreeCtrlTest)

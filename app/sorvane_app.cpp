@@ -4,6 +4,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPalette>
+#include <algorithm>
 
 #include "can/can_manager.h"
 #include "can/write_log.h"
@@ -16,6 +17,7 @@
 #include "settings/settings_codec.h"
 #include "settings/settings_store.h"
 #include "ui/dialogs/option_prop_sheet.h"
+#include "ui/dialogs/about_dlg.h"
 #include "ui/frame/dialog_service.h"
 #include "ui/frame/frame_backend.h"
 #include "ui/frame/main_frame.h"
@@ -261,10 +263,8 @@ bool CSorvaneApp::InitInstance() {
     const bool loaded = store_->LoadSettings(store_->settingsFilePath);
 
     AppSettings& settings = Settings();
-    for (int code = 1; code <= res::kLanguageLibraryCount; ++code) {
-        settings.resLibVersion[code - 1] =
-            res::ProbeLibraryVersion(res::LanguageLibraryPath(os::ProgramDir(), code));
-    }
+    const auto libraries = ProbeResourceLibraries(os::ProgramDir());
+    std::copy(libraries.begin(), libraries.end(), std::begin(settings.resLibVersion));
     ApplyLanguage();
 
     manager_ =
@@ -293,6 +293,10 @@ bool CSorvaneApp::InitInstance() {
     backend_ = std::make_unique<Backend>(*manager_, *store_, settings, *registry_);
     frame_ = new CMainFrame(backend_.get());
     frame_->SetOptionsCommand([this] { return ShowOptions(frame_); });
+    frame_->SetAboutCommand([this] {
+        CAboutDlg dialog(AboutVersions::Collect(Settings(), &manager_->Lib()), frame_);
+        dialog.exec();
+    });
     if (!frame_->Create()) {
         return false;
     }

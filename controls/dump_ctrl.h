@@ -95,6 +95,7 @@ public:
     QString AddressText(int index) const;
     QString ByteText(int index) const;
 
+    // Sixteen bytes a row, four rows: 64 bytes without scrolling.
     QSize sizeHint() const override;
     // The width that shows bytesPerRow bytes a row.
     int WidthForBytes(int bytesPerRow) const;

@@ -84,25 +84,18 @@ void CDumpCtrl::keyPressEvent(QKeyEvent* event) {
         return;
     }
     const bool ctrl = (event->modifiers() & Qt::ControlModifier) != 0;
-    int move = DM_NONE;
+    int move = CDumpEdit::RowMoveForKey(event->key());
     switch (event->key()) {
         case Qt::Key_Up:
-            move = DM_ROW_UP;
-            break;
         case Qt::Key_Down:
-            move = DM_ROW_DOWN;
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
             break;
         case Qt::Key_Left:
             move = DM_PREV_BYTE;
             break;
         case Qt::Key_Right:
             move = DM_NEXT_BYTE;
-            break;
-        case Qt::Key_PageUp:
-            move = DM_PAGE_UP;
-            break;
-        case Qt::Key_PageDown:
-            move = DM_PAGE_DOWN;
             break;
         case Qt::Key_Home:
             if (ctrl) {

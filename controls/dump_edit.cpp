@@ -4,6 +4,8 @@
 #include <QKeyEvent>
 #include <QValidator>
 
+#include "controls/hex_text.h"
+
 namespace {
 
 // Refuses any edit that brings in a character the filter refuses, whatever
@@ -44,15 +46,22 @@ uint8_t CDumpEdit::Value() const {
 }
 
 bool CDumpEdit::FilterChar(QChar& c) {
-    const char16_t u = c.unicode();
-    if ((u >= u'0' && u <= u'9') || (u >= u'A' && u <= u'F')) {
-        return true;
+    return UpperHexDigit(c) || c.category() == QChar::Other_Control;
+}
+
+int CDumpEdit::RowMoveForKey(int key) {
+    switch (key) {
+        case Qt::Key_Up:
+            return DM_ROW_UP;
+        case Qt::Key_Down:
+            return DM_ROW_DOWN;
+        case Qt::Key_PageUp:
+            return DM_PAGE_UP;
+        case Qt::Key_PageDown:
+            return DM_PAGE_DOWN;
+        default:
+            return DM_NONE;
     }
-    if (u >= u'a' && u <= u'f') {
-        c = QChar(static_cast<char16_t>(u - u'a' + u'A'));
-        return true;
-    }
-    return c.category() == QChar::Other_Control;
 }
 
 void CDumpEdit::Notify(int code, int move) {
@@ -77,7 +86,7 @@ bool CDumpEdit::event(QEvent* event) {
 
 void CDumpEdit::keyPressEvent(QKeyEvent* event) {
     const bool ctrl = (event->modifiers() & Qt::ControlModifier) != 0;
-    int move = DM_NONE;
+    int move = RowMoveForKey(event->key());
     switch (event->key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
@@ -94,18 +103,6 @@ void CDumpEdit::keyPressEvent(QKeyEvent* event) {
             break;
         case Qt::Key_Backtab:
             move = DM_PREV_COLUMN;
-            break;
-        case Qt::Key_Up:
-            move = DM_ROW_UP;
-            break;
-        case Qt::Key_Down:
-            move = DM_ROW_DOWN;
-            break;
-        case Qt::Key_PageUp:
-            move = DM_PAGE_UP;
-            break;
-        case Qt::Key_PageDown:
-            move = DM_PAGE_DOWN;
             break;
         case Qt::Key_Left:
             if (ctrl || (cursorPosition() == 0 && !hasSelectedText())) {

@@ -48,6 +48,9 @@ public:
     // The character filter of the editor: hexadecimal digits pass (lower
     // case turned to upper case), control characters pass, the rest is refused.
     static bool FilterChar(QChar& c);
+    // The row and page moves shared by the editor and the dump's own keys;
+    // DM_NONE for other keys.
+    static int RowMoveForKey(int key);
 
 Q_SIGNALS:
     // DEN_COMMIT, DEN_CANCEL or DEN_MOVE with a DumpMove; value = Value().

@@ -11,6 +11,7 @@
 #include "controls/dump_ctrl.h"
 #include "controls/group_box.h"
 #include "controls/hex_edit.h"
+#include "controls/hex_text.h"
 #include "controls/up_down_ctrl.h"
 #include "res/resources.h"
 #include "ui/dialogs/data_bit_dlg.h"
@@ -28,30 +29,6 @@ constexpr int kFdLengths[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 12, 16, 20, 24, 32, 48,
 constexpr int kClassicLengths = 9;  // 0..8
 constexpr int kStdIdDigits = 3;
 constexpr int kExtIdDigits = 8;
-
-// The text as a hexadecimal number, blanks around it ignored; false when it
-// is empty, holds any other character or exceeds max.
-bool ParseHex(const QString& text, uint32_t max, uint32_t* value) {
-    const QString digits = text.trimmed();
-    if (digits.isEmpty() || digits.size() > 8) {
-        return false;
-    }
-    for (const QChar c : digits) {
-        const char16_t u = c.unicode();
-        const bool hex =
-            (u >= u'0' && u <= u'9') || (u >= u'A' && u <= u'F') || (u >= u'a' && u <= u'f');
-        if (!hex) {
-            return false;
-        }
-    }
-    bool ok = false;
-    const uint32_t parsed = digits.toUInt(&ok, 16);
-    if (!ok || parsed > max) {
-        return false;
-    }
-    *value = parsed;
-    return true;
-}
 
 QString Hex(uint32_t value, int digits) {
     return QString::number(value, 16).toUpper().rightJustified(digits, u'0');
@@ -205,7 +182,7 @@ void CSendMessageDlg::OnTypeChange() {
     idLabel_->setText(extended ? resources.String(IDS_LABEL_ID_EXT)
                                : resources.DialogText(IDD_SEND_MESSAGE, IDC_LABEL_ID));
     uint32_t value = 0;
-    const bool valid = ParseHex(id_->text(), kExtIdMask, &value);
+    const bool valid = ParseHexText(id_->text(), kExtIdMask, &value);
     if (extended) {
         id_->SetLimitText(kExtIdDigits);
         if (valid) {
@@ -227,7 +204,7 @@ void CSendMessageDlg::SetIdentifier(uint32_t value) {
 
 void CSendMessageDlg::StepIdentifier(int delta) {
     uint32_t value = 0;
-    if (!ParseHex(id_->text(), 0xFFFFFFFFu, &value)) {
+    if (!ParseHexText(id_->text(), 0xFFFFFFFFu, &value)) {
         value = 0;
     }
     // Wraps both ways within the identifier's range.
@@ -255,7 +232,7 @@ void CSendMessageDlg::OpenBitEditor() {
     uint8_t bytes[kDataFields] = {};
     for (int i = 0; i < n && i < kDataFields; ++i) {
         uint32_t value = 0;
-        if (ParseHex(data_[static_cast<size_t>(i)]->text(), 0xFF, &value)) {
+        if (ParseHexText(data_[static_cast<size_t>(i)]->text(), 0xFF, &value)) {
             bytes[i] = static_cast<uint8_t>(value);
         }
     }
@@ -283,7 +260,7 @@ QWidget* CSendMessageDlg::Validate(CanFrameRecord* record) const {
         return channel_;
     }
     uint32_t id = 0;
-    if (!ParseHex(id_->text(), IdMask(), &id)) {
+    if (!ParseHexText(id_->text(), IdMask(), &id)) {
         return id_;
     }
     if (type_->currentIndex() < 0) {
@@ -301,7 +278,7 @@ QWidget* CSendMessageDlg::Validate(CanFrameRecord* record) const {
             CHexEdit* field = data_[i];
             uint32_t value = 0;
             // An empty field counts as 0.
-            if (!field->text().trimmed().isEmpty() && !ParseHex(field->text(), 0xFF, &value)) {
+            if (!field->text().trimmed().isEmpty() && !ParseHexText(field->text(), 0xFF, &value)) {
                 return field;
             }
             bytes[i] = static_cast<uint8_t>(value);

@@ -252,6 +252,8 @@ void SendMessageDlgTest::typeSwitchKeepsTheIdentifier() {
     FakeSendTarget target;
     Dialog d(target);
     QCOMPARE(d.dlg.IdLabel()->text(), QStringLiteral("ID (0～7FF)："));
+    QCOMPARE(d.dlg.IdEdit()->text(), QStringLiteral("000"));
+    QCOMPARE(d.dlg.IdEdit()->LimitText(), 3);
     d.dlg.IdEdit()->setText(QStringLiteral("123"));
     d.Type("Ext");
     QCOMPARE(d.dlg.IdLabel()->text(), QStringLiteral("ID (0～1FFFFFFF)："));

@@ -73,6 +73,7 @@ CSendMessageDlg::CSendMessageDlg(CSendTarget& target, CanFrameRecord& shared, QW
         type_->setCurrentIndex(1);
     }
     OnTypeChange();
+    id_->SetLimitText(kStdIdDigits);
     id_->setText(Hex(0, kStdIdDigits));
     for (CHexEdit* field : data_) {
         field->SetLimitText(2);

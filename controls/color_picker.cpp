@@ -36,8 +36,10 @@ void CColorPicker::OnPopupNotify(int code, uint32_t color) {
 }
 
 int CColorPicker::SeparatorX() const {
-    // The arrow part is as wide as a scroll bar's arrow.
-    return width() - style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    // The arrow part is as wide as a scroll bar's arrow, and never narrower
+    // than the classic one, so the arrow keeps clear of the button's frame.
+    const int thumb = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    return width() - qMax(thumb, 17);
 }
 
 QRect CColorPicker::SwatchRect() const {

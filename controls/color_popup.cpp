@@ -231,8 +231,9 @@ CColorPopup::CColorPopup(const QRect& anchor, uint32_t initialColor, QWidget* ow
 
     const QPalette& pal = palette();
     background_ = Lighter(pal.color(QPalette::Button));
-    highlight_ = pal.color(QPalette::Highlight);
-    highlightFill_ = Lighter(highlight_);
+    highlightFill_ = Lighter(pal.color(QPalette::Highlight));
+    // A pale highlight colour framed in itself hardly shows on the light background.
+    highlight_ = pal.color(QPalette::Highlight).darker(130);
     text_ = pal.color(QPalette::WindowText);
     frame_ = pal.color(QPalette::ButtonText);
 

@@ -1,9 +1,17 @@
 #pragma once
 
+#include <memory>
+
+#include "ui/frame/bus_load_graph.h"
 #include "ui/frame/child_frm_base.h"
+#include "ui/frame/statistics_source.h"
+
+struct AppSettings;
 
 // The bus-load graph's frame: the load of each channel over the last 30, 60
-// or 120 seconds, repainted every 500 ms while communicating.
+// or 120 seconds, repainted every 500 ms while communicating. The samples
+// come from the statistics workers, which the statistics window's tick
+// drives.
 class CBusLoadFrame : public CChildFrmBase {
     Q_OBJECT
 
@@ -11,8 +19,35 @@ public:
     static constexpr int kGraphControlId = 59650;
 
     explicit CBusLoadFrame(QWidget* parent = nullptr);
+    ~CBusLoadFrame() override;
     static ViewFrameParams FrameParams();
+
+    // Line visibility per channel, clearing, history time.
+    bool OnFrameCommand(uint32_t id, CCmdUI* ui) override;
+
+    CBusLoadGraph* Graph() const { return graph_; }
+    // Where the histories come from; by default the backend's channel
+    // manager. Not owned; null returns to the default.
+    void SetStatisticsSource(CStatisticsSource* source) { source_ = source; }
+    CStatisticsSource* Source();
 
 protected:
     bool OnCreate() override;
+    void OnCommStart() override;
+    void OnCommStop() override;
+    void OnViewTimer() override;
+    void OnSettingsChanged() override;
+
+private:
+    AppSettings& Settings() const;
+    bool Connected() const;
+    // Enabled and, while communicating, on the bus.
+    bool ChannelActive(int index) const;
+    void SetHistTime(uint32_t histTime);
+
+    CBusLoadGraph* graph_ = nullptr;
+    CStatisticsSource* source_ = nullptr;
+    std::unique_ptr<CManagerStatisticsSource> managerSource_;
+    // Stands in for the settings record in a frame without a backend.
+    std::unique_ptr<AppSettings> ownSettings_;
 };

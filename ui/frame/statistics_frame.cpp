@@ -1,13 +1,24 @@
 #include "ui/frame/statistics_frame.h"
 
+#include <QApplication>
 #include <QMainWindow>
+#include <QMenu>
+#include <QToolBar>
+#include <QToolButton>
 
-#include "controls/item_list.h"
 #include "res/ids.h"
+#include "res/menu_builder.h"
+#include "res/toolbar_builder.h"
+#include "settings/app_settings.h"
+#include "ui/frame/frame_backend.h"
+#include "ui/frame/user_events.h"
 
-CStatisticsFrame::CStatisticsFrame(QWidget* parent) : CChildFrmBase(FrameParams(), parent) {
+CStatisticsFrame::CStatisticsFrame(QWidget* parent)
+    : CChildFrmBase(FrameParams(), parent), ownSettings_(std::make_unique<AppSettings>()) {
     setObjectName(QStringLiteral("CStatisticsFrame"));
 }
+
+CStatisticsFrame::~CStatisticsFrame() = default;
 
 ViewFrameParams CStatisticsFrame::FrameParams() {
     return {IDR_TOOLBAR_STATISTICS,
@@ -19,11 +30,184 @@ ViewFrameParams CStatisticsFrame::FrameParams() {
             500};
 }
 
-bool CStatisticsFrame::OnCreate() {
-    auto* list = new CItemList("CLASS_STATISTICS_LIST", Body());
-    if (!list->Create(Body(), kListControlId)) {
+const AppSettings& CStatisticsFrame::Settings() const {
+    AppSettings* settings = Backend() != nullptr ? Backend()->Settings() : nullptr;
+    return settings != nullptr ? *settings : *ownSettings_;
+}
+
+CStatisticsSource* CStatisticsFrame::Source() {
+    if (source_ != nullptr) {
+        return source_;
+    }
+    CCanManager* manager = Backend() != nullptr ? Backend()->Manager() : nullptr;
+    if (manager == nullptr) {
+        return nullptr;
+    }
+    if (!managerSource_) {
+        managerSource_ = std::make_unique<CManagerStatisticsSource>(manager);
+    }
+    return managerSource_.get();
+}
+
+bool CStatisticsFrame::Connected() const {
+    return Backend() != nullptr && Backend()->Connected();
+}
+
+bool CStatisticsFrame::ChannelLive(int index) const {
+    if (Backend() == nullptr || Backend()->Channel(index).enabled == 0) {
         return false;
     }
-    SetView(list, list);
+    return !Connected() || Backend()->ChannelActive(index);
+}
+
+StatisticsSnapshot CStatisticsFrame::Snapshot() {
+    StatisticsSnapshot snapshot;
+    CStatisticsSource* source = Source();
+    for (int c = 0; c < kChannelCount; ++c) {
+        const auto index = static_cast<size_t>(c);
+        if (source != nullptr) {
+            snapshot.stats[index] = source->Statistics(c);
+        }
+        snapshot.live[index] = ChannelLive(c);
+    }
+    const AppSettings& settings = Settings();
+    snapshot.threshold = settings.busLoadThreshold;
+    snapshot.textColor = settings.statisticsColorText;
+    return snapshot;
+}
+
+bool CStatisticsFrame::OnCreate() {
+    AppSettings* settings = Backend() != nullptr ? Backend()->Settings() : nullptr;
+    int32_t* widths =
+        settings != nullptr ? settings->statisticsColumn : ownSettings_->statisticsColumn;
+    list_ = new CStatisticsList(widths, Body());
+    list_->SetSnapshotProvider([this] { return Snapshot(); });
+    list_->SetBackgroundColorRef(Settings().statisticsColorBkgnd);
+    if (!list_->Create(Body(), kListControlId)) {
+        return false;
+    }
+    SetView(list_, list_);
+    return CreateClearMenu();
+}
+
+bool CStatisticsFrame::CreateClearMenu() {
+    // The clear button of the toolbar clears every channel; its drop-down
+    // part offers the channels one by one.
+    QAction* button = res::FindCommandAction(ToolBar(), ID_STATISTICS_CLEAR);
+    if (button == nullptr) {
+        return false;
+    }
+    const res::ActionFactory factory = [this](uint32_t id, QObject* owner) {
+        auto* action = new QAction(owner);
+        connect(action, &QAction::triggered, this, [this, id] {
+            CCmdUI ui;
+            if (RouteCommand(id, &ui) && ui.enabled) {
+                RouteCommand(id, nullptr);
+            }
+            UpdateToolBarUi();
+        });
+        return action;
+    };
+    clearMenu_ = res::BuildPopupMenu(IDR_MENU_STATISTICS_CLEAR, this, factory);
+    if (clearMenu_ == nullptr) {
+        return false;
+    }
+    connect(clearMenu_, &QMenu::aboutToShow, this, [this] {
+        for (QAction* action : clearMenu_->actions()) {
+            if (action->isSeparator() || !action->data().isValid()) {
+                continue;
+            }
+            CCmdUI ui;
+            action->setEnabled(RouteCommand(action->data().toUInt(), &ui) && ui.enabled);
+        }
+    });
+    button->setMenu(clearMenu_);
+    if (auto* tool = qobject_cast<QToolButton*>(ToolBar()->widgetForAction(button))) {
+        tool->setPopupMode(QToolButton::MenuButtonPopup);
+    }
     return true;
+}
+
+bool CStatisticsFrame::OnFrameCommand(uint32_t id, CCmdUI* ui) {
+    if (id == ID_STATISTICS_COPY) {
+        if (ui != nullptr) {
+            ui->Enable(!Connected());
+        } else if (list_ != nullptr) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            list_->CopyToClipboard();
+            QApplication::restoreOverrideCursor();
+        }
+        return true;
+    }
+    if (id == ID_STATISTICS_CLEAR) {
+        if (ui != nullptr) {
+            ui->Enable(true);
+        } else {
+            Clear(0, kChannelCount - 1);
+        }
+        return true;
+    }
+    if (id >= ID_STATISTICS_CLEAR_CAN1 && id <= ID_STATISTICS_CLEAR_CAN5) {
+        const int index = static_cast<int>(id - ID_STATISTICS_CLEAR_CAN1);
+        if (ui != nullptr) {
+            ui->Enable(ChannelLive(index));
+        } else {
+            Clear(index, index);
+        }
+        return true;
+    }
+    if (id == ID_STATISTICS_CLEAR_ALL) {
+        if (ui != nullptr) {
+            bool any = false;
+            for (int c = 0; c < kChannelCount; ++c) {
+                any = any || ChannelLive(c);
+            }
+            ui->Enable(any);
+        } else {
+            Clear(0, kChannelCount - 1);
+        }
+        return true;
+    }
+    return false;
+}
+
+void CStatisticsFrame::Clear(int first, int last) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // A channel whose reset failed keeps its figures (the channel layer
+    // logs why); the others are still cleared.
+    if (CStatisticsSource* source = Source()) {
+        for (int c = first; c <= last; ++c) {
+            source->ClearStatistics(c);
+        }
+    }
+    if (list_ != nullptr) {
+        list_->InvalidateItems();
+    }
+    QApplication::restoreOverrideCursor();
+}
+
+void CStatisticsFrame::OnViewTimer() {
+    if (CStatisticsSource* source = Source()) {
+        source->RefreshStatistics();
+    }
+    if (list_ != nullptr) {
+        list_->InvalidateItems();
+    }
+}
+
+void CStatisticsFrame::OnSettingsChanged() {
+    if (list_ != nullptr) {
+        list_->SetBackgroundColorRef(Settings().statisticsColorBkgnd);
+        list_->InvalidateItems();
+    }
+}
+
+bool CStatisticsFrame::event(QEvent* event) {
+    if (event->type() == kEventRefreshList) {
+        if (list_ != nullptr) {
+            list_->InvalidateItems();
+        }
+        return true;
+    }
+    return CChildFrmBase::event(event);
 }

@@ -1,9 +1,18 @@
 #pragma once
 
+#include <QMenu>
+#include <QPointer>
+#include <memory>
+
 #include "ui/frame/child_frm_base.h"
+#include "ui/frame/statistics_list.h"
+#include "ui/frame/statistics_source.h"
+
+struct AppSettings;
 
 // The statistics window's frame: per-channel counts, error counters and bus
-// load, refreshed every 500 ms while communicating.
+// load. Its tick wakes the statistics workers and repaints, every 500 ms
+// while communicating; the workers' new figures show at the next tick.
 class CStatisticsFrame : public CChildFrmBase {
     Q_OBJECT
 
@@ -11,10 +20,42 @@ public:
     static constexpr int kListControlId = 0xE901;
 
     explicit CStatisticsFrame(QWidget* parent = nullptr);
+    ~CStatisticsFrame() override;
     static ViewFrameParams FrameParams();
+
+    // Copy, clear per channel and clear all (toolbar, context menu, main menu).
+    bool OnFrameCommand(uint32_t id, CCmdUI* ui) override;
+
+    CStatisticsList* List() const { return list_; }
+    // The menu of the clear button's drop-down part.
+    QMenu* ClearMenu() const { return clearMenu_; }
+    // Where the figures come from; by default the backend's channel manager.
+    // Not owned; null returns to the default.
+    void SetStatisticsSource(CStatisticsSource* source) { source_ = source; }
+    CStatisticsSource* Source();
+    // What one paint or copy shows.
+    StatisticsSnapshot Snapshot();
 
 protected:
     bool OnCreate() override;
+    void OnViewTimer() override;
     // The figures at the moment of the stop are read once more, as a tick.
     void OnCommStop() override { OnViewTimer(); }
+    void OnSettingsChanged() override;
+    bool event(QEvent* event) override;
+
+private:
+    const AppSettings& Settings() const;
+    bool Connected() const;
+    // Enabled and, while communicating, active.
+    bool ChannelLive(int index) const;
+    bool CreateClearMenu();
+    void Clear(int first, int last);
+
+    CStatisticsList* list_ = nullptr;
+    QPointer<QMenu> clearMenu_;
+    CStatisticsSource* source_ = nullptr;
+    std::unique_ptr<CManagerStatisticsSource> managerSource_;
+    // Stands in for the settings record in a frame without a backend.
+    std::unique_ptr<AppSettings> ownSettings_;
 };

@@ -134,25 +134,34 @@ void CBusLoadGraph::DrawLegend(QPainter& painter) const {
     }
 }
 
-void CBusLoadGraph::DrawAxisLabels(QPainter& painter) const {
+std::vector<CBusLoadGraph::AxisLabel> CBusLoadGraph::AxisLabels() const {
     const res::Resources& resources = res::Resources::Instance();
-    painter.setPen(FromRef(Settings().busLoadColorScaleText));
+    std::vector<AxisLabel> labels;
     const int single = Qt::TextSingleLine;
     const int divisions = static_cast<int>(layout_.xLabels.size());
     for (int i = 0; i < divisions; ++i) {
-        painter.drawText(ToRect(layout_.xLabels[static_cast<size_t>(i)]),
-                         Qt::AlignRight | Qt::AlignVCenter | single,
-                         resources.Format(IDS_FMT_BUSLOAD_XAXIS, 10 * i));
+        labels.push_back({resources.Format(IDS_FMT_BUSLOAD_XAXIS, 10 * i),
+                          ToRect(layout_.xLabels[static_cast<size_t>(i)]),
+                          Qt::AlignRight | Qt::AlignVCenter | single});
     }
     if (divisions > 0) {
         // The span's far end stands at the plot's left edge.
-        painter.drawText(ToRect(layout_.xLabels.back()), Qt::AlignLeft | Qt::AlignVCenter | single,
-                         resources.Format(IDS_FMT_BUSLOAD_XAXIS, 10 * divisions));
+        labels.push_back({resources.Format(IDS_FMT_BUSLOAD_XAXIS, 10 * divisions),
+                          ToRect(layout_.xLabels.back()),
+                          Qt::AlignLeft | Qt::AlignVCenter | single});
     }
     for (int k = 0; k <= 10; ++k) {
-        painter.drawText(ToRect(layout_.yLabels[static_cast<size_t>(k)]),
-                         Qt::AlignRight | Qt::AlignBottom | single,
-                         resources.Format(IDS_FMT_BUSLOAD_YAXIS, 10 * k));
+        labels.push_back({resources.Format(IDS_FMT_BUSLOAD_YAXIS, 10 * k),
+                          ToRect(layout_.yLabels[static_cast<size_t>(k)]),
+                          Qt::AlignRight | Qt::AlignBottom | single});
+    }
+    return labels;
+}
+
+void CBusLoadGraph::DrawAxisLabels(QPainter& painter) const {
+    painter.setPen(FromRef(Settings().busLoadColorScaleText));
+    for (const AxisLabel& label : AxisLabels()) {
+        painter.drawText(label.rect, label.flags, label.text);
     }
 }
 

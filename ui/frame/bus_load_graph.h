@@ -2,6 +2,8 @@
 
 #include <QFont>
 #include <QPen>
+#include <QRect>
+#include <QString>
 #include <QWidget>
 #include <array>
 #include <cstdint>
@@ -30,6 +32,13 @@ public:
         std::function<std::vector<uint32_t>(int index)> history;
     };
 
+    // A text of the axes: where it stands and how it is aligned there.
+    struct AxisLabel {
+        QString text;
+        QRect rect;
+        int flags = 0;
+    };
+
     explicit CBusLoadGraph(QWidget* parent = nullptr);
 
     void SetInputs(Inputs inputs);
@@ -45,6 +54,8 @@ public:
     void SetLineVisible(int index, bool visible);
     // Active and its line shown: the line is drawn, the legend entry is not grey.
     bool LineShown(int index) const;
+    // The time labels under the plot, then the percent labels left of it.
+    std::vector<AxisLabel> AxisLabels() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

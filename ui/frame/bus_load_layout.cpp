@@ -1,6 +1,7 @@
 #include "ui/frame/bus_load_layout.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace {
 
@@ -9,7 +10,7 @@ constexpr int kMinDivWidth = 10;
 // Nor is the plot lower than this.
 constexpr int kMinPlotHeight = 100;
 // Samples per division: 10 seconds at two samples a second.
-constexpr double kSamplesPerDivision = 20.0;
+constexpr int kSamplesPerDivision = 20;
 // The walk goes back twice the span; the older samples it meets gather on
 // the plot's left edge.
 constexpr int kSamplesWalkedPerDivision = 40;
@@ -35,7 +36,7 @@ BusLoadLayout ComputeBusLoadLayout(int width, int height, int charW, int lineH, 
     l.divisions = BusLoadDivisions(histTime);
     l.divWidth = (l.plot.right - 17 * charW) / l.divisions;
     l.plot.left = l.plot.right - l.divisions * std::max(l.divWidth, kMinDivWidth);
-    l.pixelsPerSample = l.divWidth / kSamplesPerDivision;
+    l.pixelsPerSample = l.divWidth / static_cast<double>(kSamplesPerDivision);
     l.tenPercent = (l.plot.bottom - lineH / 2) / 10;
     l.pixelsPerPercent = l.tenPercent / 10.0;
     l.plot.top = l.plot.bottom - std::max(10 * l.tenPercent, kMinPlotHeight);
@@ -52,14 +53,20 @@ BusLoadLayout ComputeBusLoadLayout(int width, int height, int charW, int lineH, 
     return l;
 }
 
+// The positions are pixels per sample or per percent times a count, cut to
+// whole pixels; taken in integers, so that a value on a grid line is drawn
+// on it whatever the size (3.3 pixels per percent times 10 is 32.99... in
+// floating point).
 int BusLoadSampleX(const BusLoadLayout& l, int j) {
-    const int x = l.plot.right - static_cast<int>(j * l.pixelsPerSample);
+    const int x = l.plot.right - static_cast<int>(static_cast<int64_t>(j) * l.divWidth /
+                                                  static_cast<int64_t>(kSamplesPerDivision));
     return std::clamp(x, l.plot.left, std::max(l.plot.left, l.plot.right - 2));
 }
 
 int BusLoadSampleY(const BusLoadLayout& l, uint32_t busLoad) {
     const uint32_t percent = busLoad / 100;
-    const int y = l.plot.bottom - static_cast<int>(percent * l.pixelsPerPercent);
+    const int64_t rise = static_cast<int64_t>(percent) * l.tenPercent / 10;
+    const int y = static_cast<int>(std::max<int64_t>(l.plot.bottom - rise, INT32_MIN / 2));
     return std::clamp(y, l.plot.top + 1, std::max(l.plot.top + 1, l.plot.bottom - 1));
 }
 

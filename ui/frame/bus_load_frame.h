@@ -30,12 +30,14 @@ public:
     // manager. Not owned; null returns to the default.
     void SetStatisticsSource(CStatisticsSource* source) { source_ = source; }
     CStatisticsSource* Source();
+    // The tick: repaints while communicating. Public so that a benchmark
+    // can drive it.
+    void OnViewTimer() override;
 
 protected:
     bool OnCreate() override;
     void OnCommStart() override;
     void OnCommStop() override;
-    void OnViewTimer() override;
     void OnSettingsChanged() override;
 
 private:

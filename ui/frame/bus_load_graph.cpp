@@ -66,6 +66,7 @@ void CBusLoadGraph::CreatePens() {
     gridPen_ = QPen(FromRef(s.busLoadColorScaleLine), 1, Qt::DotLine, Qt::FlatCap);
     thresholdPen_ =
         QPen(FromRef(s.busLoadColorThreshold), kThresholdWidth, Qt::SolidLine, Qt::FlatCap);
+    ++serial_;
 }
 
 void CBusLoadGraph::Relayout() {
@@ -73,6 +74,7 @@ void CBusLoadGraph::Relayout() {
         return;
     }
     layout_ = ComputeBusLoadLayout(width(), height(), charW_, lineH_, Settings().busLoadHistTime);
+    ++serial_;
     update();
 }
 
@@ -94,13 +96,38 @@ bool CBusLoadGraph::LineShown(int index) const {
     return LineVisible(index) && inputs_.active && inputs_.active(index);
 }
 
+CBusLoadGraph::BackdropKey CBusLoadGraph::CurrentBackdropKey() const {
+    const AppSettings& s = Settings();
+    BackdropKey key;
+    key.size = size();
+    key.ratio = devicePixelRatioF();
+    key.palette = palette().cacheKey();
+    key.background = s.busLoadColorBkgnd;
+    key.scaleText = s.busLoadColorScaleText;
+    key.serial = serial_;
+    for (int c = 0; c < kChannelCount; ++c) {
+        key.shown[static_cast<size_t>(c)] = LineShown(c);
+    }
+    return key;
+}
+
 void CBusLoadGraph::paintEvent(QPaintEvent* /*event*/) {
+    // Everything below the lines changes only with the size, the settings or
+    // a channel's state: drawn once into a picture, then copied per paint.
+    const BackdropKey key = CurrentBackdropKey();
+    if (backdrop_.isNull() || !(key == backdropKey_)) {
+        backdrop_ = QImage(key.size * key.ratio, QImage::Format_RGB32);
+        backdrop_.setDevicePixelRatio(key.ratio);
+        QPainter still(&backdrop_);
+        still.fillRect(rect(), palette().color(QPalette::Button));
+        DrawLegend(still);
+        DrawAxisLabels(still);
+        still.fillRect(ToRect(layout_.plot), FromRef(key.background));
+        DrawGrid(still);
+        backdropKey_ = key;
+    }
     QPainter painter(this);
-    painter.fillRect(rect(), palette().color(QPalette::Button));
-    DrawLegend(painter);
-    DrawAxisLabels(painter);
-    painter.fillRect(ToRect(layout_.plot), FromRef(Settings().busLoadColorBkgnd));
-    DrawGrid(painter);
+    painter.drawImage(QPoint(0, 0), backdrop_);
     DrawLines(painter);
     DrawThreshold(painter);
     DrawBorder(painter);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QImage>
 #include <QPen>
 #include <QRect>
 #include <QString>
@@ -62,6 +63,18 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // What the still part of the picture depends on.
+    struct BackdropKey {
+        QSize size;
+        qreal ratio = 0;
+        qint64 palette = 0;
+        uint32_t background = 0;
+        uint32_t scaleText = 0;
+        int serial = 0;
+        std::array<bool, kChannelCount> shown{};
+        bool operator==(const BackdropKey&) const = default;
+    };
+    BackdropKey CurrentBackdropKey() const;
     const AppSettings& Settings() const;
     void DrawLegend(QPainter& painter) const;
     void DrawAxisLabels(QPainter& painter) const;
@@ -79,4 +92,8 @@ private:
     QPen gridPen_;
     QPen thresholdPen_;
     std::array<bool, kChannelCount> visible_{true, true, true, true, true};
+    // Layout and pens: counted up at each change.
+    int serial_ = 0;
+    QImage backdrop_;
+    BackdropKey backdropKey_;
 };

@@ -35,10 +35,12 @@ public:
     CStatisticsSource* Source();
     // What one paint or copy shows.
     StatisticsSnapshot Snapshot();
+    // The tick: wakes the statistics workers and repaints. Public so that a
+    // benchmark can drive it.
+    void OnViewTimer() override;
 
 protected:
     bool OnCreate() override;
-    void OnViewTimer() override;
     // The figures at the moment of the stop are read once more, as a tick.
     void OnCommStop() override { OnViewTimer(); }
     void OnSettingsChanged() override;

@@ -163,17 +163,63 @@ void CStatisticsList::CopyToClipboard() const {
 
 void CStatisticsList::paintEvent(QPaintEvent* event) {
     snapshot_ = TakeSnapshot();
+    if (!metrics_ && IsCreated()) {
+        metrics_.emplace(NormalFont(), viewport());
+        for (int row = 0; row < kRowCount; ++row) {
+            SetCached(labelTexts_[static_cast<size_t>(row)], labels_.value(row));
+        }
+    }
     CItemList::paintEvent(event);
+}
+
+void CStatisticsList::SetCached(CachedText& cached, const QString& text) {
+    cached.text = text;
+    cached.width = metrics_->horizontalAdvance(text);
+    cached.image = QImage();
+}
+
+void CStatisticsList::DrawCached(QPainter& painter, const QRect& cell, CachedText& cached,
+                                 Qt::Alignment align, QColor pen, QColor fill) {
+    if (cached.width > cell.width()) {
+        painter.setPen(pen);
+        DrawCellText(painter, cell, cached.text, align);  // shortened with an ellipsis
+        return;
+    }
+    // Drawn once on its background, then copied: laying out and rasterising
+    // text costs many times a copy, and most texts stay between two ticks.
+    if (cached.image.isNull() || cached.pen != pen.rgb() || cached.fill != fill.rgb() ||
+        cached.image.height() != cell.height() * cached.image.devicePixelRatio()) {
+        const qreal ratio = viewport()->devicePixelRatioF();
+        cached.image =
+            QImage(QSize(qMax(1, cached.width), cell.height()) * ratio, QImage::Format_RGB32);
+        cached.image.setDevicePixelRatio(ratio);
+        cached.image.fill(fill);
+        QPainter text(&cached.image);
+        text.setFont(NormalFont());
+        text.setPen(pen);
+        text.drawText(QPoint(0, (cell.height() - metrics_->height()) / 2 + metrics_->ascent()),
+                      cached.text);
+        cached.pen = pen.rgb();
+        cached.fill = fill.rgb();
+    }
+    const int x = (align & Qt::AlignRight) ? cell.right() + 1 - cached.width : cell.left();
+    painter.drawImage(QPoint(x, cell.top()), cached.image);
 }
 
 void CStatisticsList::DrawItem(QPainter& painter, const QRect& rowRect, int row) {
     if (row < 0 || row >= kRowCount) {
         return;
     }
+    if (!metrics_) {
+        return;
+    }
     const QPalette& pal = palette();
-    painter.setPen(pal.color(QPalette::Text));
+    const QColor background = BackgroundColor();
     const QRect label = CellRect(rowRect, 0).adjusted(kLabelInset, 0, -kLabelInset, 0);
-    DrawCellText(painter, label, labels_.value(row), Qt::AlignLeft);
+    if (label.width() > 0) {
+        DrawCached(painter, label, labelTexts_[static_cast<size_t>(row)], Qt::AlignLeft,
+                   pal.color(QPalette::Text), background);
+    }
 
     const QColor grey = pal.color(QPalette::Disabled, QPalette::Text);
     const QColor text = ColorFromRef(snapshot_.textColor);
@@ -184,12 +230,20 @@ void CStatisticsList::DrawItem(QPainter& painter, const QRect& rowRect, int row)
             continue;
         }
         QColor color = snapshot_.live[index] ? text : grey;
+        QColor fill = background;
         const uint32_t value = RowValue(snapshot_.stats[index], row);
         if (OverThreshold(row, value, snapshot_.threshold)) {
             painter.fillRect(cell, kOverThresholdFill);
             color = kOverThresholdText;
+            fill = kOverThresholdFill;
         }
-        painter.setPen(color);
-        DrawCellText(painter, cell, CellText(row, value), Qt::AlignRight);
+        // Most figures stand still between two ticks: only changed ones are
+        // formatted and drawn again.
+        CachedText& cached = cellTexts_[static_cast<size_t>(row * kChannelCount + c)];
+        if (cached.width < 0 || cached.value != value) {
+            SetCached(cached, CellText(row, value));
+            cached.value = value;
+        }
+        DrawCached(painter, cell, cached, Qt::AlignRight, color, fill);
     }
 }

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <QFontMetrics>
+#include <QImage>
 #include <QString>
 #include <QStringList>
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "can/bus_statistics.h"
 #include "can/can_frame_record.h"
@@ -64,8 +67,25 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // A cell's text with its picture, so that a repaint draws again only
+    // what changed since the last one.
+    struct CachedText {
+        QString text;
+        int width = -1;  // advance in the list's font
+        uint32_t value = 0;
+        QImage image;  // the text on its background, one row high
+        QRgb pen = 0;
+        QRgb fill = 0;
+    };
+    void SetCached(CachedText& cached, const QString& text);
+    void DrawCached(QPainter& painter, const QRect& cell, CachedText& cached, Qt::Alignment align,
+                    QColor pen, QColor fill);
+
     std::array<ItemListColumn, kColumnCount + 1> columns_{};
     QStringList labels_;
     std::function<StatisticsSnapshot()> provider_;
     StatisticsSnapshot snapshot_;  // of the paint in progress
+    std::optional<QFontMetrics> metrics_;
+    std::array<CachedText, kRowCount> labelTexts_;
+    std::array<CachedText, kRowCount * kChannelCount> cellTexts_;
 };

@@ -265,12 +265,25 @@ void BusLoadFrameTest::lineCommandsFollowTheChannels() {
     QCOMPARE(f.State(ID_BUSLOAD_LINE_CAN2).checked, 0);
     QVERIFY(!f.Graph()->LineShown(1));
 
+    // The legend follows at once, though the graph keeps its still parts
+    // between paints.
+    const int strokeX = 11 * f.Graph()->CharWidth() - 1;
+    const int strokeY = 6 + f.Graph()->LineHeight() / 2;
+    const QColor face(f.Graph()->palette().color(QPalette::Button).rgb());
+    QCOMPARE(QColor(f.Grab().pixel(strokeX, strokeY)), QColor(0, 0, 255));
     f.Run(ID_BUSLOAD_LINE_CAN1);
     QVERIFY(!f.Graph()->LineVisible(0));
     QCOMPARE(f.State(ID_BUSLOAD_LINE_CAN1).checked, 0);
     QVERIFY(f.State(ID_BUSLOAD_LINE_CAN1).enabled);
+    QCOMPARE(QColor(f.Grab().pixel(strokeX, strokeY)), face);
     f.Run(ID_BUSLOAD_LINE_CAN1);
     QCOMPARE(f.State(ID_BUSLOAD_LINE_CAN1).checked, 1);
+    QCOMPARE(QColor(f.Grab().pixel(strokeX, strokeY)), QColor(0, 0, 255));
+    // So does a new look.
+    QPalette palette = f.Graph()->palette();
+    palette.setColor(QPalette::Button, QColor(10, 20, 30));
+    f.Graph()->setPalette(palette);
+    QCOMPARE(QColor(f.Grab().pixel(1, 1)), QColor(10, 20, 30));
 }
 
 void BusLoadFrameTest::historyTimeAndClear() {

@@ -1,11 +1,9 @@
 // The bus-load graph: its layout for a size, where samples and the
 // threshold land, the rendered picture, and the frame's commands.
 #include <QImage>
-#include <QMdiArea>
-#include <QTest>
 
 #include "res/ids.h"
-#include "tests/ui/fake_statistics_source.h"
+#include "tests/ui/live_view_support.h"
 #include "ui/frame/bus_load_frame.h"
 #include "ui/frame/bus_load_graph.h"
 #include "ui/frame/bus_load_layout.h"
@@ -13,40 +11,10 @@
 
 namespace {
 
-// A bus-load frame on its own, over a fake source; CAN1, CAN2 and CAN4
-// enabled.
-struct Fixture {
-    SettingsBackend backend;
-    FakeStatisticsSource source;
-    QMdiArea area;
-    CBusLoadFrame* frame = nullptr;
-
-    Fixture() {
-        backend.EnableChannels({0, 1, 3});
-        frame = new CBusLoadFrame;
-        area.addSubWindow(frame);
-        frame->SetBackend(&backend);
-        frame->SetStatisticsSource(&source);
-        area.resize(900, 600);
-    }
-    bool Create() {
-        if (!frame->Create(nullptr)) {
-            return false;
-        }
-        area.show();
-        frame->showMaximized();
-        return QTest::qWaitForWindowExposed(&area);
-    }
+// CAN1, CAN2 and CAN4 enabled.
+struct Fixture : ViewFixture<CBusLoadFrame> {
+    Fixture() : ViewFixture({0, 1, 3}) {}
     CBusLoadGraph* Graph() const { return frame->Graph(); }
-    CCmdUI State(uint32_t id) {
-        CCmdUI ui;
-        return frame->RouteCommand(id, &ui) ? ui : CCmdUI{};
-    }
-    void Run(uint32_t id) { frame->RouteCommand(id, nullptr); }
-    void Post(int type) {
-        QEvent event(static_cast<QEvent::Type>(type));
-        QCoreApplication::sendEvent(frame, &event);
-    }
     QImage Grab() const { return Graph()->grab().toImage(); }
 };
 

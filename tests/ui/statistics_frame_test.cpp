@@ -1,56 +1,24 @@
 // The statistics window: the rules of a cell, the painted table, the copied
 // text, the clear commands and the tick that drives the statistics workers.
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QImage>
-#include <QMdiArea>
 #include <QMenu>
-#include <QTest>
 #include <QToolBar>
 #include <QToolButton>
 
 #include "res/ids.h"
 #include "res/resources.h"
-#include "tests/ui/fake_statistics_source.h"
+#include "res/toolbar_builder.h"
+#include "tests/ui/live_view_support.h"
 #include "ui/frame/statistics_frame.h"
 #include "ui/frame/statistics_list.h"
 #include "ui/frame/user_events.h"
 
 namespace {
 
-// A statistics frame on its own, over a fake source; CAN1, CAN3 and CAN4
-// enabled.
-struct Fixture {
-    SettingsBackend backend;
-    FakeStatisticsSource source;
-    QMdiArea area;
-    CStatisticsFrame* frame = nullptr;
-
-    Fixture() {
-        backend.EnableChannels({0, 2, 3});
-        frame = new CStatisticsFrame;
-        area.addSubWindow(frame);
-        frame->SetBackend(&backend);
-        frame->SetStatisticsSource(&source);
-        area.resize(700, 500);
-    }
-    bool Create() {
-        if (!frame->Create(nullptr)) {
-            return false;
-        }
-        area.show();
-        frame->showMaximized();
-        return QTest::qWaitForWindowExposed(&area);
-    }
-    CCmdUI State(uint32_t id) {
-        CCmdUI ui;
-        return frame->RouteCommand(id, &ui) ? ui : CCmdUI{};
-    }
-    void Run(uint32_t id) { frame->RouteCommand(id, nullptr); }
-    void Post(int type) {
-        QEvent event(static_cast<QEvent::Type>(type));
-        QCoreApplication::sendEvent(frame, &event);
-    }
+// CAN1, CAN3 and CAN4 enabled.
+struct Fixture : ViewFixture<CStatisticsFrame> {
+    Fixture() : ViewFixture({0, 2, 3}) {}
+    QImage Grab() const { return frame->List()->viewport()->grab().toImage(); }
     // The cell of a row and column, in the list's viewport.
     QRect Cell(int row, int column) const {
         CStatisticsList* list = frame->List();
@@ -89,7 +57,6 @@ private Q_SLOTS:
     void paintedCellsFollowThresholdAndChannelState();
     void copyLayout();
     void copyCutsLongLabelsOnCharacters();
-    void copyOnlyWhileIdleWithTheFiguresOfTheStop();
     void clearCommands();
     void dropDownClearsOneChannel();
     void tickWakesTheWorkersAndRefreshesOnceMoreAtStop();
@@ -156,7 +123,7 @@ void StatisticsFrameTest::paintedCellsFollowThresholdAndChannelState() {
     for (auto& s : f.source.stats) {
         s.txCount = 888888;
     }
-    QImage image = f.frame->List()->viewport()->grab().toImage();
+    QImage image = f.Grab();
     const CellLook can1 = Look(image, f.Cell(0, 1));
     const CellLook can2 = Look(image, f.Cell(0, 2));
     const CellLook can3 = Look(image, f.Cell(0, 3));
@@ -172,7 +139,7 @@ void StatisticsFrameTest::paintedCellsFollowThresholdAndChannelState() {
     // While communicating, an enabled channel that is not active is grey too.
     f.backend.connected = true;
     f.backend.active[3] = false;
-    image = f.frame->List()->viewport()->grab().toImage();
+    image = f.Grab();
     QVERIFY(Look(image, f.Cell(2, 1)).darkest < 80);
     QVERIFY(Look(image, f.Cell(2, 4)).darkest >= 100);
 }
@@ -223,26 +190,6 @@ void StatisticsFrameTest::copyCutsLongLabelsOnCharacters() {
     QCOMPARE(CStatisticsList::DisplayWidth(QStringLiteral("Rx 受信")), 7);
 }
 
-void StatisticsFrameTest::copyOnlyWhileIdleWithTheFiguresOfTheStop() {
-    Fixture f;
-    QVERIFY(f.Create());
-    f.backend.connected = true;
-    f.Post(kEventCommStart);
-    QVERIFY(!f.State(ID_STATISTICS_COPY).enabled);
-    f.source.stats[0].rxTotal = 4711;
-    f.source.stats[1].rxTotal = 815;  // CAN2 not enabled
-    f.backend.connected = false;
-    f.Post(kEventCommStop);
-    QVERIFY(f.State(ID_STATISTICS_COPY).enabled);
-    QGuiApplication::clipboard()->clear();
-    f.Run(ID_STATISTICS_COPY);
-    const QStringList lines = QGuiApplication::clipboard()->text().split(u'\n');
-    QCOMPARE(lines.size(), 15);
-    QVERIFY2(lines[4].endsWith(QStringLiteral("      4711") + QString(10, u' ') +
-                               QStringLiteral("         0         0") + QString(10, u' ')),
-             qPrintable(lines[4]));
-}
-
 void StatisticsFrameTest::clearCommands() {
     Fixture f;
     QVERIFY(f.Create());
@@ -284,12 +231,7 @@ void StatisticsFrameTest::dropDownClearsOneChannel() {
     }
     QCOMPARE(ids, (std::vector<uint32_t>{32791, 32792, 32793, 32794, 32795, 0, 32796}));
     QCOMPARE(menu->actions().last()->text(), QStringLiteral("すべて(&A)"));
-    QAction* button = nullptr;
-    for (QAction* action : f.frame->ToolBar()->actions()) {
-        if (action->data().toUInt() == ID_STATISTICS_CLEAR) {
-            button = action;
-        }
-    }
+    QAction* button = res::FindCommandAction(f.frame->ToolBar(), ID_STATISTICS_CLEAR);
     QVERIFY(button != nullptr && button->menu() == menu);
     auto* tool = qobject_cast<QToolButton*>(f.frame->ToolBar()->widgetForAction(button));
     QVERIFY(tool != nullptr);
@@ -330,7 +272,7 @@ void StatisticsFrameTest::settingsChangeRecoloursTheList() {
     f.backend.settings.statisticsColorText = 0x00FFFFFF;
     f.Post(kEventSettingsChanged);
     QCOMPARE(f.frame->List()->BackgroundColor(), QColor(0x40, 0x30, 0x20));
-    const QImage image = f.frame->List()->viewport()->grab().toImage();
+    const QImage image = f.Grab();
     QCOMPARE(QColor(image.pixel(f.Cell(3, 1).left(), f.Cell(3, 1).top())),
              QColor(0x40, 0x30, 0x20));
 }

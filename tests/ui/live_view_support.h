@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QMdiArea>
+#include <QTest>
 #include <array>
 #include <vector>
 
+#include "controls/cmd_ui.h"
 #include "settings/app_settings.h"
 #include "tests/ui/fake_frame_backend.h"
 #include "ui/frame/statistics_source.h"
@@ -40,10 +43,41 @@ public:
     AppSettings settings;
     AppSettings* Settings() override { return &settings; }
     ChannelSettings Channel(int i) const override { return settings.can[i]; }
+};
 
-    void EnableChannels(std::initializer_list<int> indexes) {
-        for (int i : indexes) {
-            settings.can[i].enabled = 1;
+// A view frame on its own in an MDI area, over a fake source, with the
+// channels given enabled.
+template <class Frame>
+struct ViewFixture {
+    SettingsBackend backend;
+    FakeStatisticsSource source;
+    QMdiArea area;
+    Frame* frame = new Frame;
+
+    explicit ViewFixture(std::initializer_list<int> enabled) {
+        for (int i : enabled) {
+            backend.settings.can[i].enabled = 1;
         }
+        area.addSubWindow(frame);
+        frame->SetBackend(&backend);
+        frame->SetStatisticsSource(&source);
+        area.resize(900, 600);
+    }
+    bool Create() {
+        if (!frame->Create(nullptr)) {
+            return false;
+        }
+        area.show();
+        frame->showMaximized();
+        return QTest::qWaitForWindowExposed(&area);
+    }
+    CCmdUI State(uint32_t id) {
+        CCmdUI ui;
+        return frame->RouteCommand(id, &ui) ? ui : CCmdUI{};
+    }
+    void Run(uint32_t id) { frame->RouteCommand(id, nullptr); }
+    void Post(int type) {
+        QEvent event(static_cast<QEvent::Type>(type));
+        QCoreApplication::sendEvent(frame, &event);
     }
 };

@@ -8,7 +8,7 @@
 #include "ui/frame/frame_backend.h"
 
 CBusLoadFrame::CBusLoadFrame(QWidget* parent)
-    : CChildFrmBase(FrameParams(), parent), ownSettings_(std::make_unique<AppSettings>()) {
+    : CChildFrmBase(FrameParams(), parent), inputs_(this) {
     setObjectName(QStringLiteral("CBusLoadFrame"));
 }
 
@@ -24,44 +24,14 @@ ViewFrameParams CBusLoadFrame::FrameParams() {
             500};
 }
 
-AppSettings& CBusLoadFrame::Settings() const {
-    AppSettings* settings = Backend() != nullptr ? Backend()->Settings() : nullptr;
-    return settings != nullptr ? *settings : *ownSettings_;
-}
-
-CStatisticsSource* CBusLoadFrame::Source() {
-    if (source_ != nullptr) {
-        return source_;
-    }
-    CCanManager* manager = Backend() != nullptr ? Backend()->Manager() : nullptr;
-    if (manager == nullptr) {
-        return nullptr;
-    }
-    if (!managerSource_) {
-        managerSource_ = std::make_unique<CManagerStatisticsSource>(manager);
-    }
-    return managerSource_.get();
-}
-
-bool CBusLoadFrame::Connected() const {
-    return Backend() != nullptr && Backend()->Connected();
-}
-
-bool CBusLoadFrame::ChannelActive(int index) const {
-    if (Backend() == nullptr || Backend()->Channel(index).enabled == 0) {
-        return false;
-    }
-    return !Connected() || Backend()->ChannelBusOn(index);
-}
-
 bool CBusLoadFrame::OnCreate() {
     graph_ = new CBusLoadGraph(Body());
     graph_->setProperty("controlId", kGraphControlId);
     CBusLoadGraph::Inputs inputs;
-    inputs.settings = [this]() -> const AppSettings& { return Settings(); };
-    inputs.active = [this](int index) { return ChannelActive(index); };
+    inputs.settings = [this]() -> const AppSettings& { return inputs_.Settings(); };
+    inputs.active = [this](int index) { return inputs_.EnabledAndOnBus(index); };
     inputs.history = [this](int index) {
-        CStatisticsSource* source = Source();
+        CStatisticsSource* source = inputs_.Source();
         return source != nullptr ? source->BusLoadHistory(index) : std::vector<uint32_t>{};
     };
     graph_->SetInputs(std::move(inputs));
@@ -73,7 +43,7 @@ bool CBusLoadFrame::OnFrameCommand(uint32_t id, CCmdUI* ui) {
     if (id >= ID_BUSLOAD_LINE_CAN1 && id <= ID_BUSLOAD_LINE_CAN5) {
         const int index = static_cast<int>(id - ID_BUSLOAD_LINE_CAN1);
         if (ui != nullptr) {
-            ui->Enable(ChannelActive(index));
+            ui->Enable(inputs_.EnabledAndOnBus(index));
             ui->SetCheck(graph_ != nullptr && graph_->LineShown(index));
         } else if (graph_ != nullptr) {
             QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -87,7 +57,7 @@ bool CBusLoadFrame::OnFrameCommand(uint32_t id, CCmdUI* ui) {
         if (ui != nullptr) {
             ui->Enable(true);
         } else {
-            if (CStatisticsSource* source = Source()) {
+            if (CStatisticsSource* source = inputs_.Source()) {
                 for (int c = 0; c < kChannelCount; ++c) {
                     source->ClearBusLoadHistory(c);
                 }
@@ -102,7 +72,7 @@ bool CBusLoadFrame::OnFrameCommand(uint32_t id, CCmdUI* ui) {
         const uint32_t histTime = id - ID_BUSLOAD_HIST_30;
         if (ui != nullptr) {
             ui->Enable(true);
-            ui->SetCheck(Settings().busLoadHistTime == histTime);
+            ui->SetCheck(inputs_.Settings().busLoadHistTime == histTime);
         } else {
             SetHistTime(histTime);
         }
@@ -112,7 +82,7 @@ bool CBusLoadFrame::OnFrameCommand(uint32_t id, CCmdUI* ui) {
 }
 
 void CBusLoadFrame::SetHistTime(uint32_t histTime) {
-    AppSettings& settings = Settings();
+    AppSettings& settings = inputs_.Settings();
     if (settings.busLoadHistTime == histTime) {
         return;
     }
@@ -130,7 +100,7 @@ void CBusLoadFrame::OnCommStart() {
         return;
     }
     // Each running channel's line starts at 0 % at the right edge.
-    if (CStatisticsSource* source = Source()) {
+    if (CStatisticsSource* source = inputs_.Source()) {
         for (int c = 0; c < kChannelCount; ++c) {
             source->ClearBusLoadHistory(c);
         }
@@ -144,7 +114,7 @@ void CBusLoadFrame::OnCommStart() {
 }
 
 void CBusLoadFrame::OnViewTimer() {
-    if (graph_ != nullptr && Connected()) {
+    if (graph_ != nullptr && inputs_.Connected()) {
         graph_->update();
     }
 }

@@ -1,12 +1,8 @@
 #pragma once
 
-#include <memory>
-
 #include "ui/frame/bus_load_graph.h"
 #include "ui/frame/child_frm_base.h"
-#include "ui/frame/statistics_source.h"
-
-struct AppSettings;
+#include "ui/frame/live_view_inputs.h"
 
 // The bus-load graph's frame: the load of each channel over the last 30, 60
 // or 120 seconds, repainted every 500 ms while communicating. The samples
@@ -28,8 +24,7 @@ public:
     CBusLoadGraph* Graph() const { return graph_; }
     // Where the histories come from; by default the backend's channel
     // manager. Not owned; null returns to the default.
-    void SetStatisticsSource(CStatisticsSource* source) { source_ = source; }
-    CStatisticsSource* Source();
+    void SetStatisticsSource(CStatisticsSource* source) { inputs_.SetSource(source); }
     // The tick: repaints while communicating. Public so that a benchmark
     // can drive it.
     void OnViewTimer() override;
@@ -41,15 +36,8 @@ protected:
     void OnSettingsChanged() override;
 
 private:
-    AppSettings& Settings() const;
-    bool Connected() const;
-    // Enabled and, while communicating, on the bus.
-    bool ChannelActive(int index) const;
     void SetHistTime(uint32_t histTime);
 
     CBusLoadGraph* graph_ = nullptr;
-    CStatisticsSource* source_ = nullptr;
-    std::unique_ptr<CManagerStatisticsSource> managerSource_;
-    // Stands in for the settings record in a frame without a backend.
-    std::unique_ptr<AppSettings> ownSettings_;
+    CLiveViewInputs inputs_;
 };

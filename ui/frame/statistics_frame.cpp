@@ -10,15 +10,18 @@
 #include "res/menu_builder.h"
 #include "res/toolbar_builder.h"
 #include "settings/app_settings.h"
-#include "ui/frame/frame_backend.h"
 #include "ui/frame/user_events.h"
 
 CStatisticsFrame::CStatisticsFrame(QWidget* parent)
-    : CChildFrmBase(FrameParams(), parent), ownSettings_(std::make_unique<AppSettings>()) {
+    : CChildFrmBase(FrameParams(), parent), inputs_(this) {
     setObjectName(QStringLiteral("CStatisticsFrame"));
 }
 
-CStatisticsFrame::~CStatisticsFrame() = default;
+CStatisticsFrame::~CStatisticsFrame() {
+    // The list writes its column widths back when it dies: into settings
+    // that may be the inputs' own, so before they go.
+    delete list_;
+}
 
 ViewFrameParams CStatisticsFrame::FrameParams() {
     return {IDR_TOOLBAR_STATISTICS,
@@ -30,59 +33,26 @@ ViewFrameParams CStatisticsFrame::FrameParams() {
             500};
 }
 
-const AppSettings& CStatisticsFrame::Settings() const {
-    AppSettings* settings = Backend() != nullptr ? Backend()->Settings() : nullptr;
-    return settings != nullptr ? *settings : *ownSettings_;
-}
-
-CStatisticsSource* CStatisticsFrame::Source() {
-    if (source_ != nullptr) {
-        return source_;
-    }
-    CCanManager* manager = Backend() != nullptr ? Backend()->Manager() : nullptr;
-    if (manager == nullptr) {
-        return nullptr;
-    }
-    if (!managerSource_) {
-        managerSource_ = std::make_unique<CManagerStatisticsSource>(manager);
-    }
-    return managerSource_.get();
-}
-
-bool CStatisticsFrame::Connected() const {
-    return Backend() != nullptr && Backend()->Connected();
-}
-
-bool CStatisticsFrame::ChannelLive(int index) const {
-    if (Backend() == nullptr || Backend()->Channel(index).enabled == 0) {
-        return false;
-    }
-    return !Connected() || Backend()->ChannelActive(index);
-}
-
 StatisticsSnapshot CStatisticsFrame::Snapshot() {
     StatisticsSnapshot snapshot;
-    CStatisticsSource* source = Source();
+    CStatisticsSource* source = inputs_.Source();
     for (int c = 0; c < kChannelCount; ++c) {
         const auto index = static_cast<size_t>(c);
         if (source != nullptr) {
             snapshot.stats[index] = source->Statistics(c);
         }
-        snapshot.live[index] = ChannelLive(c);
+        snapshot.live[index] = inputs_.EnabledAndActive(c);
     }
-    const AppSettings& settings = Settings();
+    const AppSettings& settings = inputs_.Settings();
     snapshot.threshold = settings.busLoadThreshold;
     snapshot.textColor = settings.statisticsColorText;
     return snapshot;
 }
 
 bool CStatisticsFrame::OnCreate() {
-    AppSettings* settings = Backend() != nullptr ? Backend()->Settings() : nullptr;
-    int32_t* widths =
-        settings != nullptr ? settings->statisticsColumn : ownSettings_->statisticsColumn;
-    list_ = new CStatisticsList(widths, Body());
+    list_ = new CStatisticsList(inputs_.Settings().statisticsColumn, Body());
     list_->SetSnapshotProvider([this] { return Snapshot(); });
-    list_->SetBackgroundColorRef(Settings().statisticsColorBkgnd);
+    list_->SetBackgroundColorRef(inputs_.Settings().statisticsColorBkgnd);
     if (!list_->Create(Body(), kListControlId)) {
         return false;
     }
@@ -131,7 +101,7 @@ bool CStatisticsFrame::CreateClearMenu() {
 bool CStatisticsFrame::OnFrameCommand(uint32_t id, CCmdUI* ui) {
     if (id == ID_STATISTICS_COPY) {
         if (ui != nullptr) {
-            ui->Enable(!Connected());
+            ui->Enable(!inputs_.Connected());
         } else if (list_ != nullptr) {
             QApplication::setOverrideCursor(Qt::WaitCursor);
             list_->CopyToClipboard();
@@ -150,7 +120,7 @@ bool CStatisticsFrame::OnFrameCommand(uint32_t id, CCmdUI* ui) {
     if (id >= ID_STATISTICS_CLEAR_CAN1 && id <= ID_STATISTICS_CLEAR_CAN5) {
         const int index = static_cast<int>(id - ID_STATISTICS_CLEAR_CAN1);
         if (ui != nullptr) {
-            ui->Enable(ChannelLive(index));
+            ui->Enable(inputs_.EnabledAndActive(index));
         } else {
             Clear(index, index);
         }
@@ -160,7 +130,7 @@ bool CStatisticsFrame::OnFrameCommand(uint32_t id, CCmdUI* ui) {
         if (ui != nullptr) {
             bool any = false;
             for (int c = 0; c < kChannelCount; ++c) {
-                any = any || ChannelLive(c);
+                any = any || inputs_.EnabledAndActive(c);
             }
             ui->Enable(any);
         } else {
@@ -175,7 +145,7 @@ void CStatisticsFrame::Clear(int first, int last) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     // A channel whose reset failed keeps its figures (the channel layer
     // logs why); the others are still cleared.
-    if (CStatisticsSource* source = Source()) {
+    if (CStatisticsSource* source = inputs_.Source()) {
         for (int c = first; c <= last; ++c) {
             source->ClearStatistics(c);
         }
@@ -187,7 +157,7 @@ void CStatisticsFrame::Clear(int first, int last) {
 }
 
 void CStatisticsFrame::OnViewTimer() {
-    if (CStatisticsSource* source = Source()) {
+    if (CStatisticsSource* source = inputs_.Source()) {
         source->RefreshStatistics();
     }
     if (list_ != nullptr) {
@@ -197,7 +167,7 @@ void CStatisticsFrame::OnViewTimer() {
 
 void CStatisticsFrame::OnSettingsChanged() {
     if (list_ != nullptr) {
-        list_->SetBackgroundColorRef(Settings().statisticsColorBkgnd);
+        list_->SetBackgroundColorRef(inputs_.Settings().statisticsColorBkgnd);
         list_->InvalidateItems();
     }
 }

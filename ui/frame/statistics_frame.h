@@ -2,13 +2,10 @@
 
 #include <QMenu>
 #include <QPointer>
-#include <memory>
 
 #include "ui/frame/child_frm_base.h"
+#include "ui/frame/live_view_inputs.h"
 #include "ui/frame/statistics_list.h"
-#include "ui/frame/statistics_source.h"
-
-struct AppSettings;
 
 // The statistics window's frame: per-channel counts, error counters and bus
 // load. Its tick wakes the statistics workers and repaints, every 500 ms
@@ -31,8 +28,7 @@ public:
     QMenu* ClearMenu() const { return clearMenu_; }
     // Where the figures come from; by default the backend's channel manager.
     // Not owned; null returns to the default.
-    void SetStatisticsSource(CStatisticsSource* source) { source_ = source; }
-    CStatisticsSource* Source();
+    void SetStatisticsSource(CStatisticsSource* source) { inputs_.SetSource(source); }
     // What one paint or copy shows.
     StatisticsSnapshot Snapshot();
     // The tick: wakes the statistics workers and repaints. Public so that a
@@ -47,17 +43,10 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    const AppSettings& Settings() const;
-    bool Connected() const;
-    // Enabled and, while communicating, active.
-    bool ChannelLive(int index) const;
     bool CreateClearMenu();
     void Clear(int first, int last);
 
     CStatisticsList* list_ = nullptr;
     QPointer<QMenu> clearMenu_;
-    CStatisticsSource* source_ = nullptr;
-    std::unique_ptr<CManagerStatisticsSource> managerSource_;
-    // Stands in for the settings record in a frame without a backend.
-    std::unique_ptr<AppSettings> ownSettings_;
+    CLiveViewInputs inputs_;
 };

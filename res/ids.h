@@ -130,6 +130,7 @@
 #define IDC_BUTTON_BITEDIT 1037
 #define IDC_DUMP_DATA 1044
 #define IDC_GROUP_FRAME 1057
+#define IDC_CHECK_BRS 1058 /* CAN FD data frames: bit-rate switch */
 /* bit settings (105): the byte texts reuse 1029..1036 */
 #define IDC_STATIC_BYTE0 1029
 #define IDC_STATIC_BITAREA 1038
@@ -444,13 +445,20 @@
 #define IDS_FMT_SEND_CHANNEL 20070 /* "CAN %d" */
 #define IDS_FRAMETYPE_REMOTE 20071
 #define IDS_FRAMETYPE_STD 20072
+#define IDS_FRAMETYPE_EXT 20073
+#define IDS_LABEL_ID_EXT 20074   /* identifier label of the extended type */
 #define IDS_FMT_BIT_COLUMN 20075 /* "B%d" */
 #define IDS_FMT_BIT_ROW 20076    /* "D%d" */
 #define IDS_BIT_INACTIVE 20077
+#define IDS_FMT_SEND_DROPPED 20078 /* log line: a frame the channel could not take */
 #define IDS_PRESET_COL_SJW 20080
 #define IDS_PRESET_COL_TSEG1 20081
 #define IDS_PRESET_COL_TSEG2 20082
 #define IDS_FMT_PRESET_BITRATE 20083 /* "%u bps" */
+/* the preset list's sample-point labels 0..8, one per line (a format) */
+#define IDS_PRESET_SAMPLE_POINTS 20084
+#define IDS_SHEET_OK 20085
+#define IDS_SHEET_CANCEL 20086
 #define IDS_ABOUT_64BIT 20090
 #define IDS_ABOUT_APPLICATION 20091
 #define IDS_FMT_ABOUT_APP_VERSION 20092

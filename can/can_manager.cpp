@@ -1,5 +1,6 @@
 #include "can_manager.h"
 
+#include <new>
 #include <system_error>
 #include <utility>
 
@@ -336,6 +337,18 @@ void CCanManager::ClearBusLoadHistory(int index) {
         return;
     std::lock_guard<std::mutex> hold(lock_);
     channels_[index].history.Clear();
+}
+
+bool CCanManager::PushBusLoadHistory(int index, uint32_t busLoad) {
+    if (!Valid(index))
+        return false;
+    std::lock_guard<std::mutex> hold(lock_);
+    try {
+        channels_[index].history.Push(busLoad);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
 }
 
 void CCanManager::ClearFrames() {

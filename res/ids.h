@@ -437,6 +437,8 @@
 #define IDS_FMT_BUSLOAD_LEGEND 20040       /* " CAN%d" */
 #define IDS_FMT_BUSLOAD_XAXIS 20041        /* "-%dsec" */
 #define IDS_FMT_BUSLOAD_YAXIS 20042        /* "%d%% " */
+#define IDS_FMT_STAT_BUSLOAD 20043         /* "%.2f %% " */
+#define IDS_FMT_STAT_COUNT 20044           /* "%u " */
 #define IDS_APPLOOK_LIST 20050             /* common page look names, one per line */
 #define IDS_CANMODE_CAN 20060
 #define IDS_CANMODE_CANFD 20061

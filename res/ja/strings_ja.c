@@ -310,6 +310,8 @@ const SorvaneResString kJaStrings[] = {
     {IDS_FMT_BUSLOAD_LEGEND, " CAN%d"},
     {IDS_FMT_BUSLOAD_XAXIS, "-%dsec"},
     {IDS_FMT_BUSLOAD_YAXIS, "%d%% "},
+    {IDS_FMT_STAT_BUSLOAD, "%.2f %% "},
+    {IDS_FMT_STAT_COUNT, "%u "},
     {IDS_APPLOOK_LIST, "Windows XP\nWindows 7\nWindows 2000\nVisualStudio 2005\nVisualStudio 2008\nOffice XP\nOffice 2003\nOffice 2007 (Blue)\nOffice 2007 (Black)\nOffice 2007 (Silver)\nOffice 2007 (Aqua)"},
     {IDS_CANMODE_CAN, "CAN"},
     {IDS_CANMODE_CANFD, "CAN-FD"},

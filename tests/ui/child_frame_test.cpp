@@ -183,7 +183,7 @@ void ChildFrameTest::fourFramesStandWithTheirParts() {
          QStringLiteral("バス占有率"),
          {317, 348, 334, 212, 315, 1002, 500},
          {32799, 32800, 32801, 32802, 32803, 0, 32798, 0, 32804, 32805, 32806},
-         QStringLiteral("CBusLoadGraph")},
+         QStringLiteral("CLASS_BUSLOAD_GRAPH")},
         {2,
          QStringLiteral("統計情報"),
          {316, 349, 333, 209, 314, 1001, 500},

@@ -10,6 +10,7 @@
 #include "controls/static_tree_ctrl.h"
 #include "res/ids.h"
 #include "settings/app_settings.h"
+#include "tests/ui/demo_environment.h"
 #include "tests/ui/fake_frame_backend.h"
 #include "ui/frame/candb_pane.h"
 #include "ui/frame/main_frame.h"
@@ -127,19 +128,9 @@ void DemoSessionTest::startOpenRunToggleStopAndExit() {
 int main(int argc, char** argv) {
     QTemporaryDir dir;
     tempDir = &dir;
-    const QString settings = dir.filePath(QStringLiteral("Sorvane.ini"));
-    if (!QFile::copy(QStringLiteral(SORVANE_DEMO_DIR "/demo-env.ini"), settings)) {
+    if (!UseDemoEnvironment(dir)) {
         return 2;
     }
-    QFile::setPermissions(settings, QFile::ReadOwner | QFile::WriteOwner);
-    qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
-    qputenv("XDG_RUNTIME_DIR", dir.path().toLocal8Bit());
-    qputenv("SORVANE_SETTINGS_FILE", settings.toLocal8Bit());
-    qputenv("SORVANE_CANLIB", SORVANE_TEST_CANLIB);
-    qputenv("SORVANE_KVADBLIB", SORVANE_TEST_KVADBLIB);
-    qputenv("SORVANE_VCAN_CONFIG", SORVANE_DEMO_DIR "/vcan-demo.ini");
-    qputenv("LANGUAGE", "ja_JP");
-    qputenv("LC_ALL", "ja_JP.UTF-8");
     CSorvaneApp app(argc, argv);
     DemoSessionTest test;
     return QTest::qExec(&test, argc, argv);

@@ -475,6 +475,7 @@ void MainFrameTest::viewCommandRouting() {
             statisticsRan.push_back(id);
         return true;
     });
+    frame.RegisterViewFrame(1, nullptr, {});               // the bus-load frame taken away
     mdi->setActiveSubWindow(mdi->subWindowList().last());  // statistics active
     QVERIFY(frame.IsCommandEnabled(ID_MONITOR_CLEAR));
     QVERIFY(!frame.IsCommandEnabled(ID_MONITOR_SCROLL));  // no entry

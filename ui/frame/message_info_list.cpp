@@ -78,6 +78,9 @@ void CMessageInfoList::paintEvent(QPaintEvent* event) {
         rows_.clear();
     }
     textPen_ = QPen(ColorFromRef(Settings().messageInfoColorText));
+    if (!textRun_.Usable()) {
+        textRun_.SetFont(NormalFont());
+    }
     painting_ = true;
     CItemList::paintEvent(event);
     painting_ = false;
@@ -97,7 +100,7 @@ void CMessageInfoList::DrawItem(QPainter& painter, const QRect& rowRect, int ind
             cell.setRight(cell.right() - CharWidth());
             align = Qt::AlignRight;
         }
-        live_cell::Assign(cellText_[c], row_.cells[c]);
-        DrawCellText(painter, cell, cellText_[c], align);
+        live_cell::Draw(*this, painter, textRun_, cell, row_.cells[c], align, cellText_[c]);
     }
+    textRun_.Flush(painter);
 }

@@ -7,6 +7,7 @@
 
 #include "can/message_info_table.h"
 #include "controls/item_list.h"
+#include "ui/frame/ascii_text_run.h"
 #include "ui/frame/live_view_text.h"
 
 class CCanManager;
@@ -54,4 +55,5 @@ private:
     live_text::MessageInfoRow row_{};
     std::array<QString, kColumns> cellText_;
     QPen textPen_;
+    CAsciiTextRun textRun_;
 };

@@ -91,6 +91,9 @@ void CMonitorList::paintEvent(QPaintEvent* event) {
     okPen_ = QPen(ColorFromRef(settings.monitorColorTextOk));
     ngPen_ = QPen(ColorFromRef(settings.monitorColorTextNg));
     currentPen_ = QPen(palette().color(QPalette::Text));
+    if (!textRun_.Usable()) {
+        textRun_.SetFont(NormalFont());
+    }
     CItemList::paintEvent(event);
 }
 
@@ -105,7 +108,8 @@ void CMonitorList::DrawItem(QPainter& painter, const QRect& rowRect, int index) 
 
     painter.setPen(index == Selection() ? currentPen_ : record.status != 0 ? okPen_ : ngPen_);
     for (int c = 0; c < live_text::MonitorRow::kColumns; ++c) {
-        live_cell::Assign(cellText_[c], row_.cells[c]);
-        DrawCellText(painter, CellRect(rowRect, c), cellText_[c], kAlign[c]);
+        live_cell::Draw(*this, painter, textRun_, CellRect(rowRect, c), row_.cells[c], kAlign[c],
+                        cellText_[c]);
     }
+    textRun_.Flush(painter);
 }

@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "controls/item_list.h"
+#include "ui/frame/ascii_text_run.h"
 #include "ui/frame/live_view_text.h"
 
 class FrameList;
@@ -64,5 +65,6 @@ private:
     QPen okPen_;
     QPen ngPen_;
     QPen currentPen_;
+    CAsciiTextRun textRun_;
     std::array<QString, live_text::MonitorRow::kColumns> cellText_;
 };

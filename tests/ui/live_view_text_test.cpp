@@ -1,9 +1,13 @@
 // The cell texts of the monitor and message-info rows and the lines of their
 // clipboard copies, character for character.
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
 #include <QTest>
 #include <cstring>
 
 #include "can/frame_list.h"
+#include "ui/frame/ascii_text_run.h"
 #include "ui/frame/live_view_text.h"
 
 namespace {
@@ -60,6 +64,8 @@ private Q_SLOTS:
     void messageInfoTexts_data();
     void messageInfoTexts();
     void monitorCopyText();
+    void glyphRunDrawsAsTextDoes_data();
+    void glyphRunDrawsAsTextDoes();
 };
 
 void LiveViewTextTest::monitorCells_data() {
@@ -146,5 +152,56 @@ void LiveViewTextTest::monitorCopyText() {
     QCOMPARE(live_text::MonitorCopyText("HEADER", frames, 0), std::string("HEADER\n"));
 }
 
-QTEST_GUILESS_MAIN(LiveViewTextTest)
+void LiveViewTextTest::glyphRunDrawsAsTextDoes_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("align");
+    QTest::newRow("time, right") << QStringLiteral("  4294.967295") << int(Qt::AlignRight);
+    QTest::newRow("data, left") << QStringLiteral("  AB  CD  EF  01  23  45  67  89")
+                                << int(Qt::AlignLeft);
+    QTest::newRow("type, centred") << QStringLiteral("EFB") << int(Qt::AlignHCenter);
+    QTest::newRow("cycle, right") << QStringLiteral("  0.000 ") << int(Qt::AlignRight);
+}
+
+// A cell drawn through the glyph table looks exactly as the painter's own
+// text drawing at the same place.
+void LiveViewTextTest::glyphRunDrawsAsTextDoes() {
+    QFETCH(QString, text);
+    QFETCH(int, align);
+    QFont font = QApplication::font();
+    font.setPixelSize(13);
+    CAsciiTextRun run;
+    run.SetFont(font);
+    QVERIFY(run.Usable());
+    const QByteArray ascii = text.toLatin1();
+    const QRect cell(3, 2, 260, 20);
+    qreal width = 0;
+    QVERIFY(run.Fits(ascii.constData(), static_cast<int>(ascii.size()), cell.width(), &width));
+    QCOMPARE(qRound(width), QFontMetrics(font).horizontalAdvance(text));
+    QVERIFY(
+        !run.Fits(ascii.constData(), static_cast<int>(ascii.size()), qRound(width) - 1, &width));
+
+    QImage viaRun(280, 24, QImage::Format_RGB32);
+    QImage viaText = viaRun;
+    viaRun.fill(Qt::white);
+    viaText.fill(Qt::white);
+    {
+        QPainter painter(&viaRun);
+        painter.setPen(Qt::black);
+        const QPointF origin = run.Origin(cell, width, Qt::Alignment(align));
+        run.Add(origin.x(), origin.y(), ascii.constData(), static_cast<int>(ascii.size()));
+        run.Flush(painter);
+    }
+    {
+        QPainter painter(&viaText);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        painter.drawText(run.Origin(cell, width, Qt::Alignment(align)), text);
+    }
+    QCOMPARE(viaRun, viaText);
+    // Characters without a glyph of their own go the painter's way.
+    QVERIFY(!run.Fits("\x01", 1, 100, &width));
+    QVERIFY(!run.Fits("\xE9", 1, 100, &width));
+}
+
+QTEST_MAIN(LiveViewTextTest)
 #include "live_view_text_test.moc"

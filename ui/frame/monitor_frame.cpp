@@ -3,8 +3,11 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QProgressBar>
+#include <QResizeEvent>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QThread>
+#include <QTimer>
 
 #include "can/can_manager.h"
 #include "candb/candb_manager.h"
@@ -87,14 +90,26 @@ bool CMonitorFrame::OnCreate() {
 
     messagePane_ = new CMessagePane(Settings(), body);
     body->addDockWidget(Qt::RightDockWidgetArea, messagePane_);
-    // Wide enough for the three columns as they were left.
-    const auto& widths = messagePane_->List()->ColumnWidths();
-    int paneWidth = 0;
-    for (int w : widths) {
-        paneWidth += w;
-    }
-    body->resizeDocks({messagePane_}, {paneWidth + 24}, Qt::Horizontal);
     return true;
+}
+
+void CMonitorFrame::resizeEvent(QResizeEvent* event) {
+    CChildFrmBase::resizeEvent(event);
+    // While the frame grows the pane follows, up to the width of its columns
+    // and never beyond a third of the frame; a frame made small at start (the
+    // windows are tiled later) does not leave it squeezed for good.
+    if (messagePane_ == nullptr || event->size().width() <= event->oldSize().width()) {
+        return;
+    }
+    // After the body has laid itself out at its new size.
+    QTimer::singleShot(0, this, [this] {
+        const CMessageDetailList* list = messagePane_->List();
+        const int columns = list->TotalWidth() + list->verticalScrollBar()->sizeHint().width() + 4;
+        const int wanted = std::min(columns, Body()->width() / 3);
+        if (messagePane_->width() < wanted && !messagePane_->isFloating()) {
+            Body()->resizeDocks({messagePane_}, {wanted}, Qt::Horizontal);
+        }
+    });
 }
 
 QString CMonitorFrame::PaneText(int index) const {

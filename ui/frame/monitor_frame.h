@@ -61,6 +61,7 @@ protected:
     void OnViewTimer() override;
     void OnSettingsChanged() override;
     bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     // One command of the window: what it does and its state.

@@ -31,19 +31,13 @@ CMessageInfoList::CMessageInfoList(QWidget* parent) : CItemList("CLASS_MESSAGEIN
 }
 
 const AppSettings& CMessageInfoList::Settings() const {
-    static const AppSettings defaults;
-    return settings_ != nullptr ? *settings_ : defaults;
+    return SettingsOrDefaults(settings_);
 }
 
 void CMessageInfoList::SetSettings(AppSettings* settings) {
     settings_ = settings;
-    const AppSettings defaults;
-    for (int c = 0; c < kColumns; ++c) {
-        ownWidths_[c] = defaults.messageInfoColumn[c];
-        int32_t* width = settings != nullptr ? &settings->messageInfoColumn[c] : &ownWidths_[c];
-        columns_[c] = ItemListColumn{kHeaders[c], width};
-    }
-    columns_[kColumns] = ItemListColumn{};
+    columns_.Bind(kHeaders, settings != nullptr ? &settings->messageInfoColumn : nullptr,
+                  SettingsOrDefaults(nullptr).messageInfoColumn);
     SetBackgroundColorRef(Settings().messageInfoColorBkgnd);
 }
 

@@ -8,6 +8,7 @@
 #include "can/message_info_table.h"
 #include "controls/item_list.h"
 #include "ui/frame/ascii_text_run.h"
+#include "ui/frame/live_columns.h"
 #include "ui/frame/live_view_text.h"
 
 class CCanManager;
@@ -34,7 +35,7 @@ public:
     void Clear();
 
 protected:
-    std::span<const ItemListColumn> GetColumns() const override { return columns_; }
+    std::span<const ItemListColumn> GetColumns() const override { return columns_.Table(); }
     int GetItemCount() const override;
     void DrawItem(QPainter& painter, const QRect& rowRect, int index) override;
     void paintEvent(QPaintEvent* event) override;
@@ -44,8 +45,7 @@ private:
 
     CCanManager* manager_ = nullptr;
     AppSettings* settings_ = nullptr;
-    std::array<int32_t, kColumns> ownWidths_{};
-    std::array<ItemListColumn, kColumns + 1> columns_{};
+    CLiveColumns<kColumns> columns_;
     // The entries of the paint in progress, from row first_ on; the count is
     // the table's at the same moment, so rows and count agree.
     bool painting_ = false;

@@ -5,6 +5,7 @@
 #include "res/ids.h"
 #include "res/resources.h"
 #include "settings/app_settings.h"
+#include "ui/frame/live_columns.h"
 
 namespace {
 
@@ -23,19 +24,13 @@ CMessageDetailList::CMessageDetailList(QWidget* parent)
 }
 
 const AppSettings& CMessageDetailList::Settings() const {
-    static const AppSettings defaults;
-    return settings_ != nullptr ? *settings_ : defaults;
+    return SettingsOrDefaults(settings_);
 }
 
 void CMessageDetailList::SetSettings(AppSettings* settings) {
     settings_ = settings;
-    const AppSettings defaults;
-    for (int c = 0; c < kColumns; ++c) {
-        ownWidths_[c] = defaults.messageDetailColumn[c];
-        int32_t* width = settings != nullptr ? &settings->messageDetailColumn[c] : &ownWidths_[c];
-        columns_[c] = ItemListColumn{kHeaders[c], width};
-    }
-    columns_[kColumns] = ItemListColumn{};
+    columns_.Bind(kHeaders, settings != nullptr ? &settings->messageDetailColumn : nullptr,
+                  SettingsOrDefaults(nullptr).messageDetailColumn);
     SetBackgroundColorRef(Settings().messageDetailColorBkgnd);
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "controls/item_list.h"
+#include "ui/frame/live_columns.h"
 
 struct AppSettings;
 
@@ -29,7 +30,7 @@ public:
     void ApplyColors();
 
 protected:
-    std::span<const ItemListColumn> GetColumns() const override { return columns_; }
+    std::span<const ItemListColumn> GetColumns() const override { return columns_.Table(); }
     int GetItemCount() const override { return static_cast<int>(texts_.size() / kColumns); }
     void DrawItem(QPainter& painter, const QRect& rowRect, int index) override;
 
@@ -38,8 +39,7 @@ private:
 
     AppSettings* settings_ = nullptr;
     std::vector<std::string> texts_;
-    std::array<int32_t, kColumns> ownWidths_{};
-    std::array<ItemListColumn, kColumns + 1> columns_{};
+    CLiveColumns<kColumns> columns_;
 };
 
 // The monitor window's dockable pane that hosts the detail list.

@@ -9,6 +9,7 @@
 #include "res/resources.h"
 #include "settings/app_settings.h"
 #include "ui/frame/live_cell.h"
+#include "ui/frame/live_columns.h"
 
 namespace {
 
@@ -36,19 +37,13 @@ void CMonitorList::SetSource(const FrameList* frames, ClearFn clear) {
 }
 
 const AppSettings& CMonitorList::Settings() const {
-    static const AppSettings defaults;
-    return settings_ != nullptr ? *settings_ : defaults;
+    return SettingsOrDefaults(settings_);
 }
 
 void CMonitorList::SetSettings(AppSettings* settings) {
     settings_ = settings;
-    const AppSettings defaults;
-    for (int c = 0; c < live_text::MonitorRow::kColumns; ++c) {
-        ownWidths_[c] = defaults.monitorColumn[c];
-        int32_t* width = settings != nullptr ? &settings->monitorColumn[c] : &ownWidths_[c];
-        columns_[c] = ItemListColumn{kHeaders[c], width};
-    }
-    columns_[live_text::MonitorRow::kColumns] = ItemListColumn{};
+    columns_.Bind(kHeaders, settings != nullptr ? &settings->monitorColumn : nullptr,
+                  SettingsOrDefaults(nullptr).monitorColumn);
     SetBackgroundColorRef(Settings().monitorColorBkgnd);
 }
 

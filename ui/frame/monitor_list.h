@@ -9,6 +9,7 @@
 
 #include "controls/item_list.h"
 #include "ui/frame/ascii_text_run.h"
+#include "ui/frame/live_columns.h"
 #include "ui/frame/live_view_text.h"
 
 class FrameList;
@@ -45,7 +46,7 @@ public:
     uint64_t ClearedRecords() const { return cleared_; }
 
 protected:
-    std::span<const ItemListColumn> GetColumns() const override { return columns_; }
+    std::span<const ItemListColumn> GetColumns() const override { return columns_.Table(); }
     int GetItemCount() const override;
     void DrawItem(QPainter& painter, const QRect& rowRect, int index) override;
     void paintEvent(QPaintEvent* event) override;
@@ -58,8 +59,7 @@ private:
     ClearFn clear_;
     AppSettings* settings_ = nullptr;
     uint64_t cleared_ = 0;
-    std::array<int32_t, live_text::MonitorRow::kColumns> ownWidths_{};
-    std::array<ItemListColumn, live_text::MonitorRow::kColumns + 1> columns_{};
+    CLiveColumns<live_text::MonitorRow::kColumns> columns_;
     // Buffers reused for every drawn row.
     live_text::MonitorRow row_{};
     QPen okPen_;

@@ -451,6 +451,10 @@
 #define IDS_PRESET_COL_TSEG1 20081
 #define IDS_PRESET_COL_TSEG2 20082
 #define IDS_FMT_PRESET_BITRATE 20083 /* "%u bps" */
+/* the preset list's sample-point labels 0..8, one per line (a format) */
+#define IDS_PRESET_SAMPLE_POINTS 20084
+#define IDS_SHEET_OK 20085
+#define IDS_SHEET_CANCEL 20086
 #define IDS_ABOUT_64BIT 20090
 #define IDS_ABOUT_APPLICATION 20091
 #define IDS_FMT_ABOUT_APP_VERSION 20092

@@ -437,7 +437,10 @@ void ChildFrameTest::userMessagesReachTheFrames() {
     ProbeFrame* probe = AddProbe(main, 3);
     QVERIFY(probe != nullptr);
     int optionsShown = 0;
-    main.SetOptionsCommand([&optionsShown] { ++optionsShown; });
+    main.SetOptionsCommand([&optionsShown] {
+        ++optionsShown;
+        return true;
+    });
 
     main.OnCommand(ID_COMM_START);
     QCoreApplication::processEvents();

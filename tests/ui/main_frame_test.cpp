@@ -9,8 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
-#include <QTreeWidget>
 
+#include "controls/static_tree_ctrl.h"
 #include "res/ids.h"
 #include "res/resources.h"
 #include "tests/ui/fake_frame_backend.h"
@@ -309,14 +309,15 @@ void MainFrameTest::openCandbSuccessAndFailure() {
     QCOMPARE(dialogs.files[0].titleId, uint32_t{IDS_CANDB_OPEN_TITLE});
     QCOMPARE(dialogs.files[0].filterId, uint32_t{IDS_FILTER_CANDB});
     QCOMPARE(dialogs.files[0].defaultExtension, QStringLiteral("dbc"));
-    QTreeWidget* tree = frame.CandbPane()->Tree();
-    QCOMPARE(tree->topLevelItemCount(), 1);
-    QTreeWidgetItem* root = tree->topLevelItem(0);
-    QCOMPARE(root->text(0), QStringLiteral("【メッセージ】"));
-    QVERIFY(root->isExpanded());
-    QCOMPARE(root->childCount(), 2);
-    QCOMPARE(root->child(0)->text(0), QStringLiteral("EngineData (0x00000100)"));
-    QCOMPARE(root->child(1)->text(0), QStringLiteral("Ext (0x18FEF100)"));
+    CStaticTreeCtrl* tree = frame.CandbPane()->Tree();
+    CStaticTreeItem* root = tree->FirstItem();
+    QVERIFY(root != nullptr);
+    QVERIFY(root->nextSibling == nullptr);
+    QCOMPARE(root->text, QStringLiteral("【メッセージ】"));
+    QVERIFY(root->expanded);
+    QCOMPARE(tree->DisplayedRowCount(), 3);
+    QCOMPARE(root->firstChild->text, QStringLiteral("EngineData (0x00000100)"));
+    QCOMPARE(root->lastChild->text, QStringLiteral("Ext (0x18FEF100)"));
     QCOMPARE(frame.PaneText(2), QStringLiteral("/data/demo.dbc"));
     QCOMPARE(backend.recent[0], std::string("/data/demo.dbc"));
 
@@ -330,7 +331,8 @@ void MainFrameTest::openCandbSuccessAndFailure() {
              QStringLiteral("CANdbファイルのオープンに失敗しました。\n\nエラーコード: -3\n理由: "
                             "line 12: %2 unexpected"));
     // Nothing else changes.
-    QCOMPARE(tree->topLevelItem(0)->childCount(), 2);
+    QCOMPARE(tree->FirstItem(), root);
+    QCOMPARE(tree->DisplayedRowCount(), 3);
     QCOMPARE(frame.PaneText(2), QStringLiteral("/data/demo.dbc"));
     QCOMPARE(backend.recent[0], std::string("/data/demo.dbc"));
     QCOMPARE(backend.recent[1], std::string());

@@ -93,8 +93,11 @@ void CMainFrame::BuildCommandTable() {
     AddCommand(
         ID_OPTIONS,
         [this](uint32_t) {
-            if (options_) {
-                options_();
+            const uint32_t look = backend_->AppLook();
+            if (options_ && options_()) {
+                if (backend_->AppLook() != look) {
+                    ApplyLook(backend_->AppLook());
+                }
                 PostToViews(kEventSettingsChanged);
                 RefreshStatus(false, true, false);
             }

@@ -90,26 +90,39 @@ bool CMonitorFrame::OnCreate() {
 
     messagePane_ = new CMessagePane(Settings(), body);
     body->addDockWidget(Qt::RightDockWidgetArea, messagePane_);
+    body->installEventFilter(this);
     return true;
 }
 
 void CMonitorFrame::resizeEvent(QResizeEvent* event) {
     CChildFrmBase::resizeEvent(event);
-    // While the frame grows the pane follows, up to the width of its columns
-    // and never beyond a third of the frame; a frame made small at start (the
-    // windows are tiled later) does not leave it squeezed for good.
-    if (messagePane_ == nullptr || event->size().width() <= event->oldSize().width()) {
+    // Until the user moves the pane's edge, the pane is as wide as its columns
+    // but never more than a third of the frame, whatever sizes the frame goes
+    // through while the windows are placed.
+    if (messagePane_ == nullptr || !autoPaneWidth_) {
         return;
     }
     // After the body has laid itself out at its new size.
     QTimer::singleShot(0, this, [this] {
+        if (!autoPaneWidth_ || messagePane_->isFloating()) {
+            return;
+        }
         const CMessageDetailList* list = messagePane_->List();
         const int columns = list->TotalWidth() + list->verticalScrollBar()->sizeHint().width() + 4;
         const int wanted = std::min(columns, Body()->width() / 3);
-        if (messagePane_->width() < wanted && !messagePane_->isFloating()) {
+        if (messagePane_->width() != wanted) {
             Body()->resizeDocks({messagePane_}, {wanted}, Qt::Horizontal);
         }
     });
+}
+
+bool CMonitorFrame::eventFilter(QObject* watched, QEvent* event) {
+    // A press on the body itself, not on one of its parts, takes hold of the
+    // edge between list and pane: from then on the user sizes the pane.
+    if (watched == Body() && event->type() == QEvent::MouseButtonPress) {
+        autoPaneWidth_ = false;
+    }
+    return CChildFrmBase::eventFilter(watched, event);
 }
 
 QString CMonitorFrame::PaneText(int index) const {

@@ -62,6 +62,7 @@ protected:
     void OnSettingsChanged() override;
     bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // One command of the window: what it does and its state.
@@ -103,4 +104,5 @@ private:
     QLabel* pane1_ = nullptr;
     QPointer<QProgressBar> progress_;
     bool realtimeShown_ = false;
+    bool autoPaneWidth_ = true;
 };

@@ -86,7 +86,10 @@ public:
         stack_.pop_back();
         costs_[level.key] += elapsed - level.nested;
         if (stack_.empty()) {
-            longestEvent_ = std::max(longestEvent_, elapsed);
+            if (elapsed > longestEvent_) {
+                longestEvent_ = elapsed;
+                longestKey_ = level.key;
+            }
         } else {
             stack_.back().nested += elapsed;
         }
@@ -98,6 +101,7 @@ public:
     void Measure(bool on) { measuring_ = on; }
     const std::map<std::string, Clock::duration>& Costs() const { return costs_; }
     Clock::duration LongestEvent() const { return longestEvent_; }
+    const std::string& LongestEventReceiver() const { return longestKey_; }
 
 private:
     struct Level {
@@ -126,6 +130,7 @@ private:
     std::map<std::string, Clock::duration> costs_;
     std::map<int, std::string> timerOwners_;
     Clock::duration longestEvent_{};
+    std::string longestKey_;
 };
 
 // The main frame's view of a channel manager and a settings record.
@@ -297,8 +302,9 @@ void BusLimit(TimedApp& app, const std::string& library, int seconds) {
         listed + cleared == offered ? "none lost" : "FRAMES LOST");
     std::printf(
         "  longest event-loop stall %.1f ms (probe every %d ms; longest single event "
-        "%.1f ms)\n",
-        Ms(longestGap) - kProbeMs, kProbeMs, Ms(app.LongestEvent()));
+        "%.1f ms, %s)\n",
+        Ms(longestGap) - kProbeMs, kProbeMs, Ms(app.LongestEvent()),
+        app.LongestEventReceiver().c_str());
     std::printf("  CPU: process %.3f s/s, user-interface thread %.3f s/s, others %.3f s/s\n",
                 cpu / wall, ui / wall, (cpu - ui) / wall);
     std::printf("  user-interface thread time by receiver (ms per second):\n");

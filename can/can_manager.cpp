@@ -351,14 +351,29 @@ bool CCanManager::PushBusLoadHistory(int index, uint32_t busLoad) {
     return true;
 }
 
-void CCanManager::ClearFrames() {
+size_t CCanManager::ClearFrames() {
     std::lock_guard<std::mutex> hold(lock_);
+    const size_t cleared = frames_.Size();
     frames_.Clear();
+    return cleared;
 }
 
 std::vector<MessageInfoEntry> CCanManager::MessageInfo() const {
     std::lock_guard<std::mutex> hold(lock_);
     return messageInfo_.Entries();
+}
+
+size_t CCanManager::MessageInfoRows(size_t first, size_t max,
+                                    std::vector<MessageInfoEntry>& out) const {
+    out.clear();
+    std::lock_guard<std::mutex> hold(lock_);
+    messageInfo_.Rows(first, max, out);
+    return messageInfo_.Size();
+}
+
+size_t CCanManager::MessageInfoCount() const {
+    std::lock_guard<std::mutex> hold(lock_);
+    return messageInfo_.Size();
 }
 
 void CCanManager::ClearMessageInfo() {

@@ -434,6 +434,8 @@
 #define IDS_FMT_CANDB_NODE 20023           /* "%s (0x%08X)" */
 #define IDS_FMT_MONITOR_SAVING 20030       /* "%s%s に保存中..." */
 #define IDS_FMT_MONITOR_OVERFLOW 20031     /* log line when the line limit is passed */
+#define IDS_ERR_MONITOR_LOG_OPEN 20032     /* %1: the real-time save file cannot be opened */
+#define IDS_ERR_MONITOR_SAVE 20033         /* %1: the monitor log could not be written */
 #define IDS_FMT_BUSLOAD_LEGEND 20040       /* " CAN%d" */
 #define IDS_FMT_BUSLOAD_XAXIS 20041        /* "-%dsec" */
 #define IDS_FMT_BUSLOAD_YAXIS 20042        /* "%d%% " */

@@ -307,6 +307,8 @@ const SorvaneResString kJaStrings[] = {
     {IDS_FMT_CANDB_NODE, "%s (0x%08X)"},
     {IDS_FMT_MONITOR_SAVING, "%s%s に保存中..."},
     {IDS_FMT_MONITOR_OVERFLOW, "モニタウィンドウ最大行数Over.ログをクリア (%lld)\n"},
+    {IDS_ERR_MONITOR_LOG_OPEN, "リアルタイム保存のファイルを開けませんでした。\n%1"},
+    {IDS_ERR_MONITOR_SAVE, "モニタログを保存できませんでした。\n%1"},
     {IDS_FMT_BUSLOAD_LEGEND, " CAN%d"},
     {IDS_FMT_BUSLOAD_XAXIS, "-%dsec"},
     {IDS_FMT_BUSLOAD_YAXIS, "%d%% "},

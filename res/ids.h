@@ -434,8 +434,6 @@
 #define IDS_FMT_CANDB_NODE 20023           /* "%s (0x%08X)" */
 #define IDS_FMT_MONITOR_SAVING 20030       /* "%s%s に保存中..." */
 #define IDS_FMT_MONITOR_OVERFLOW 20031     /* log line when the line limit is passed */
-#define IDS_ERR_MONITOR_LOG_OPEN 20032     /* %1: the real-time save file cannot be opened */
-#define IDS_ERR_MONITOR_SAVE 20033         /* %1: the monitor log could not be written */
 #define IDS_FMT_BUSLOAD_LEGEND 20040       /* " CAN%d" */
 #define IDS_FMT_BUSLOAD_XAXIS 20041        /* "-%dsec" */
 #define IDS_FMT_BUSLOAD_YAXIS 20042        /* "%d%% " */
@@ -473,6 +471,9 @@
 #define IDS_FMT_ABOUT_LIB_VERSION 20099
 #define IDS_ABOUT_LIB_VERSION 20100
 #define IDS_FMT_ABOUT_PRODUCT_VERSION 20101
+/* Message boxes of our own; %1, %2 are filled in by the box, not by printf. */
+#define IDS_ERR_MONITOR_LOG_OPEN 21000 /* %1: the real-time save file cannot be opened */
+#define IDS_ERR_MONITOR_SAVE 21001     /* %1: the monitor log could not be written */
 #define IDS_ABOUT_PRODUCT_VERSION 20102
 #define IDS_ABOUT_KVADBLIB 20103
 #define IDS_FMT_ABOUT_DB_VERSION 20104

@@ -308,6 +308,13 @@ TEST_F(ManagerTest, HistorySeededFromOutsideWhileTheWorkerPasses) {
     EXPECT_FALSE(manager->PushBusLoadHistory(5, 0));
     ASSERT_EQ(manager->Start(), 1);
     ASSERT_EQ(vcan.busLoad(0, 4200), 0);
+    // The pass the start itself wakes may have read the load before it was
+    // set; once a pass has stored 4200, every later one reads it too.
+    ASSERT_TRUE(WaitUntil([&] {
+        manager->RefreshStatistics();
+        const std::vector<uint32_t> history = manager->BusLoadHistoryValues(0);
+        return !history.empty() && history.front() == 4200u;
+    }));
     std::atomic<bool> done{false};
     std::thread waker([&] {
         while (!done.load()) {

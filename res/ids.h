@@ -437,6 +437,8 @@
 #define IDS_FMT_BUSLOAD_LEGEND 20040       /* " CAN%d" */
 #define IDS_FMT_BUSLOAD_XAXIS 20041        /* "-%dsec" */
 #define IDS_FMT_BUSLOAD_YAXIS 20042        /* "%d%% " */
+#define IDS_FMT_STAT_BUSLOAD 20043         /* "%.2f %% " */
+#define IDS_FMT_STAT_COUNT 20044           /* "%u " */
 #define IDS_APPLOOK_LIST 20050             /* common page look names, one per line */
 #define IDS_CANMODE_CAN 20060
 #define IDS_CANMODE_CANFD 20061
@@ -469,6 +471,9 @@
 #define IDS_FMT_ABOUT_LIB_VERSION 20099
 #define IDS_ABOUT_LIB_VERSION 20100
 #define IDS_FMT_ABOUT_PRODUCT_VERSION 20101
+/* Message boxes of our own; %1, %2 are filled in by the box, not by printf. */
+#define IDS_ERR_MONITOR_LOG_OPEN 21000 /* %1: the real-time save file cannot be opened */
+#define IDS_ERR_MONITOR_SAVE 21001     /* %1: the monitor log could not be written */
 #define IDS_ABOUT_PRODUCT_VERSION 20102
 #define IDS_ABOUT_KVADBLIB 20103
 #define IDS_FMT_ABOUT_DB_VERSION 20104

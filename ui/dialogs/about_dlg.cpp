@@ -1,7 +1,6 @@
 #include "ui/dialogs/about_dlg.h"
 
 #include <QApplication>
-#include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
 
@@ -9,6 +8,7 @@
 #include "controls/water_drop_ctrl.h"
 #include "res/resources.h"
 #include "ui/dialogs/copyright_link.h"
+#include "ui/dialogs/dialog_units.h"
 
 namespace {
 
@@ -16,28 +16,8 @@ const res::Resources& Res() {
     return res::Resources::Instance();
 }
 
-// Dialog units of a font: a quarter of its average character width across,
-// an eighth of its height down.
-class DialogUnits {
-public:
-    explicit DialogUnits(const QFont& font) {
-        const QFontMetrics metrics(font);
-        const int alphabet = metrics.horizontalAdvance(
-            QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-        baseX_ = qMax(1, (alphabet / 26 + 1) / 2);
-        baseY_ = qMax(1, metrics.height());
-    }
-    int X(int units) const { return (units * baseX_ + 2) / 4; }
-    int Y(int units) const { return (units * baseY_ + 4) / 8; }
-    QRect Rect(int x, int y, int cx, int cy) const { return QRect(X(x), Y(y), X(cx), Y(cy)); }
-
-private:
-    int baseX_ = 1;
-    int baseY_ = 1;
-};
-
 // A control's place as the dialog template gives it.
-QRect ControlRect(const DialogUnits& units, uint32_t id) {
+QRect ControlRect(const CDialogUnits& units, uint32_t id) {
     const SorvaneResControl* c = Res().Lookup().Control(IDD_ABOUTBOX, id);
     return c != nullptr ? units.Rect(c->x, c->y, c->cx, c->cy) : QRect();
 }
@@ -71,7 +51,7 @@ void CAboutDlg::InitDialog(const AboutVersions& versions, QTime now) {
     setWindowTitle(Res().DialogCaption(IDD_ABOUTBOX));
     const QFont dialogFont = Res().DialogFont(IDD_ABOUTBOX);
     setFont(dialogFont);
-    const DialogUnits units(dialogFont);
+    const CDialogUnits units(dialogFont);
     const SorvaneResDialog* form = Res().Lookup().Dialog(IDD_ABOUTBOX);
     if (form != nullptr) {
         setFixedSize(units.X(form->cx), units.Y(form->cy));

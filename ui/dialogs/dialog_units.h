@@ -13,8 +13,9 @@ class CDialogUnits {
 public:
     explicit CDialogUnits(const QFont& font);
 
-    int X(int units) const { return units * baseX_ / 4; }
-    int Y(int units) const { return units * baseY_ / 8; }
+    // Rounded to the nearest pixel, as the dialog manager maps its rectangles.
+    int X(int units) const { return (units * baseX_ + 2) / 4; }
+    int Y(int units) const { return (units * baseY_ + 4) / 8; }
     QRect Rect(int x, int y, int cx, int cy) const { return QRect(X(x), Y(y), X(cx), Y(cy)); }
     // Gives the widget its rectangle in dialog units.
     void Place(QWidget* widget, int x, int y, int cx, int cy) const;

@@ -5,12 +5,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "controls/color_picker.h"
-#include "controls/static_tree_ctrl.h"
 #include "platform/os/registry.h"
 #include "settings/app_settings.h"
 #include "settings/settings_codec.h"
 #include "settings/settings_store.h"
+#include "tests/ui/color_page_driver.h"
 #include "ui/dialogs/option_page_color.h"
 #include "ui/dialogs/option_page_common.h"
 #include "ui/dialogs/option_prop_sheet.h"
@@ -55,49 +54,6 @@ std::vector<std::vector<uint8_t>> Stored(const AppSettings& settings) {
         values.push_back(value.data);
     }
     return values;
-}
-
-struct ScriptedColorDialog {
-    uint32_t answer = 0;
-    CColorPopup::ColorDialog previous;
-    ScriptedColorDialog() {
-        previous = CColorPopup::SetColorDialog([this](QWidget*, uint32_t, uint32_t* chosen) {
-            *chosen = answer;
-            return true;
-        });
-    }
-    ~ScriptedColorDialog() { CColorPopup::SetColorDialog(previous); }
-};
-
-// Home, then Down until the row of id is selected; false when never reached.
-bool SelectWithKeys(COptionPageColor& page, uint32_t id) {
-    CStaticTreeCtrl* tree = page.Tree();
-    QTest::keyClick(tree, Qt::Key_Home);
-    for (int i = 0; i < 40; ++i) {
-        if (tree->SelectedItem() != nullptr && tree->SelectedItem()->data == id) {
-            return true;
-        }
-        QTest::keyClick(tree, Qt::Key_Down);
-    }
-    return false;
-}
-
-// A click on the picker, then keys in its popup (see the picker's own tests).
-void Pick(COptionPageColor& page, const char* keys) {
-    page.Picker()->click();
-    CColorPopup* popup = page.Picker()->Popup();
-    QVERIFY(popup != nullptr);
-    for (const char* k = keys; *k != 0; ++k) {
-        QTest::keyClick(popup, *k == 'U' ? Qt::Key_Up : *k == 'D' ? Qt::Key_Down : Qt::Key_Return);
-    }
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
-// Any colour through the more-colours entry: six steps down always reach it.
-void PickColor(COptionPageColor& page, uint32_t color) {
-    ScriptedColorDialog dialog;
-    dialog.answer = color;
-    Pick(page, "DDDDDDE");
 }
 
 // Where each item's colour lives, written out independently of the page.

@@ -7,22 +7,8 @@
 
 #include "controls/color_picker.h"
 #include "controls/static_tree_ctrl.h"
+#include "tests/controls/color_test_support.h"
 #include "ui/dialogs/option_page_color.h"
-
-// Answers the more-colours dialog with a colour while it lives.
-struct ScriptedColorDialog {
-    uint32_t answer = 0;
-    CColorPopup::ColorDialog previous;
-    ScriptedColorDialog() {
-        previous = CColorPopup::SetColorDialog([this](QWidget*, uint32_t, uint32_t* chosen) {
-            *chosen = answer;
-            return true;
-        });
-    }
-    ~ScriptedColorDialog() { CColorPopup::SetColorDialog(previous); }
-    ScriptedColorDialog(const ScriptedColorDialog&) = delete;
-    ScriptedColorDialog& operator=(const ScriptedColorDialog&) = delete;
-};
 
 // Home, then Down until the row of id is selected; false when never reached.
 inline bool SelectWithKeys(COptionPageColor& page, uint32_t id) {
@@ -37,15 +23,11 @@ inline bool SelectWithKeys(COptionPageColor& page, uint32_t id) {
     return false;
 }
 
-// A click on the picker, then keys in its popup: U up, D down, anything
-// else Enter.
+// A click on the picker, then keys in its popup (as TypeKeys writes them).
 inline void Pick(COptionPageColor& page, const char* keys) {
     page.Picker()->click();
-    CColorPopup* popup = page.Picker()->Popup();
-    QVERIFY(popup != nullptr);
-    for (const char* k = keys; *k != 0; ++k) {
-        QTest::keyClick(popup, *k == 'U' ? Qt::Key_Up : *k == 'D' ? Qt::Key_Down : Qt::Key_Return);
-    }
+    QVERIFY(page.Picker()->Popup() != nullptr);
+    TypeKeys(page.Picker()->Popup(), keys);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 

@@ -68,20 +68,13 @@ QImage Grab(QWidget* widget) {
 class ColorViewsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init();
     void viewsPaintTheColoursChosenAfterOk();
-
-private:
-    std::unique_ptr<Vcan> vcan_;
 };
 
-void ColorViewsTest::init() {
-    vcan_ = std::make_unique<Vcan>(SORVANE_TEST_CANLIB);
-    QVERIFY(vcan_->Ready());
-    QCOMPARE(vcan_->configure("[CAN2]\nbus = 2\n"), 0);
-}
-
 void ColorViewsTest::viewsPaintTheColoursChosenAfterOk() {
+    // CAN1 and CAN2 each on a bus of its own.
+    Vcan vcan(SORVANE_TEST_CANLIB);
+    QVERIFY(vcan.Ready() && vcan.configure("[CAN2]\nbus = 2\n") == 0);
     LiveBackend backend(TwoChannels());
     CMainFrame frame(&backend);
     QVERIFY(frame.Create());
@@ -98,9 +91,9 @@ void ColorViewsTest::viewsPaintTheColoursChosenAfterOk() {
     frame.OnCommand(ID_COMM_START);
     QVERIFY(backend.Connected());
     const uint8_t data[8] = {0x11, 0x22};
-    QVERIFY(vcan_->inject(0, 0x123, data, 2, kMsgStd) > 0);
+    QVERIFY(vcan.inject(0, 0x123, data, 2, kMsgStd) > 0);
     QVERIFY(WaitUntil([&] { return backend.manager.Frames().Size() == 1; }));
-    QCOMPARE(vcan_->failNext("canWrite", -13, 1), 0);
+    QCOMPARE(vcan.failNext("canWrite", -13, 1), 0);
     CanFrameRecord sent{};
     sent.id = 0x100;
     sent.dlc = 1;

@@ -118,8 +118,10 @@ inline bool WaitUntil(const std::function<bool()>& done) {
     return true;
 }
 
-// The manager on the library under test, with every output-log line captured.
 using Lines = std::vector<std::pair<int, std::string>>;
+
+#ifdef SORVANE_TEST_CANLIB
+// The manager on the library under test, with every output-log line captured.
 
 class ManagerTest : public ::testing::Test {
 protected:
@@ -147,3 +149,4 @@ protected:
     CanConfig current{};
     LogCapture log;
 };
+#endif  // SORVANE_TEST_CANLIB

@@ -5,6 +5,7 @@
 #include <QLocalSocket>
 #include <QPalette>
 #include <QScreen>
+#include <algorithm>
 
 #include "can/can_manager.h"
 #include "can/write_log.h"
@@ -16,6 +17,8 @@
 #include "settings/app_settings.h"
 #include "settings/settings_codec.h"
 #include "settings/settings_store.h"
+#include "ui/dialogs/about_dlg.h"
+#include "ui/dialogs/option_prop_sheet.h"
 #include "ui/frame/dialog_service.h"
 #include "ui/frame/frame_backend.h"
 #include "ui/frame/main_frame.h"
@@ -268,10 +271,8 @@ bool CSorvaneApp::InitInstance() {
     const bool loaded = store_->LoadSettings(store_->settingsFilePath);
 
     AppSettings& settings = Settings();
-    for (int code = 1; code <= res::kLanguageLibraryCount; ++code) {
-        settings.resLibVersion[code - 1] =
-            res::ProbeLibraryVersion(res::LanguageLibraryPath(os::ProgramDir(), code));
-    }
+    const auto libraries = ProbeResourceLibraries(os::ProgramDir());
+    std::copy(libraries.begin(), libraries.end(), std::begin(settings.resLibVersion));
     ApplyLanguage();
 
     manager_ =
@@ -290,13 +291,20 @@ bool CSorvaneApp::InitInstance() {
         settings.notConfigured = 0;
     } else if (CDialogService::Message(nullptr, IDS_FIRST_START, CDialogService::Icon::Warning,
                                        QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes) {
-        // The options sheet joins here once it exists; the defaults are saved now.
+        // The defaults reach the store first; the sheet's channel pages then
+        // save over them.
         store_->SaveSettings(store_->settingsFilePath, ENV_ALL);
+        ShowOptions(nullptr);
     }
     saveOnExit_ = true;
 
     backend_ = std::make_unique<Backend>(*manager_, *store_, settings, *registry_);
     frame_ = new CMainFrame(backend_.get());
+    frame_->SetOptionsCommand([this] { return ShowOptions(frame_); });
+    frame_->SetAboutCommand([this] {
+        CAboutDlg dialog(AboutVersions::Collect(Settings(), &manager_->Lib()), frame_);
+        dialog.exec();
+    });
     if (!frame_->Create()) {
         return false;
     }
@@ -310,6 +318,21 @@ bool CSorvaneApp::InitInstance() {
         }
     }
     return true;
+}
+
+bool CSorvaneApp::ShowOptions(QWidget* parent) {
+    COptionContext context;
+    context.settings = &Settings();
+    context.save = [this](uint32_t groups) {
+        if (store_->SaveSettings(store_->settingsFilePath, groups)) {
+            return true;
+        }
+        WriteLog(kLogError, "%s\n", store_->LastError().c_str());
+        return false;
+    };
+    context.communicating = [this] { return manager_ != nullptr && manager_->Connected(); };
+    COptionPropSheet sheet(context, parent);
+    return sheet.exec() == QDialog::Accepted;
 }
 
 int CSorvaneApp::ExitInstance() {

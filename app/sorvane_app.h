@@ -50,6 +50,8 @@ public:
     CSettingsStore& Store() const { return *store_; }
     // The channel manager; null before InitInstance made it.
     CCanManager* Manager() const { return manager_.get(); }
+    // Shows the options sheet over parent; true when it was closed with OK.
+    bool ShowOptions(QWidget* parent);
 
 private:
     bool ListenForInstances();

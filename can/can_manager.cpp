@@ -1,5 +1,6 @@
 #include "can_manager.h"
 
+#include <new>
 #include <system_error>
 #include <utility>
 
@@ -340,14 +341,41 @@ void CCanManager::ClearBusLoadHistory(int index) {
     channels_[index].history.Clear();
 }
 
-void CCanManager::ClearFrames() {
+bool CCanManager::PushBusLoadHistory(int index, uint32_t busLoad) {
+    if (!Valid(index))
+        return false;
     std::lock_guard<std::mutex> hold(lock_);
+    try {
+        channels_[index].history.Push(busLoad);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
+size_t CCanManager::ClearFrames() {
+    std::lock_guard<std::mutex> hold(lock_);
+    const size_t cleared = frames_.Size();
     frames_.Clear();
+    return cleared;
 }
 
 std::vector<MessageInfoEntry> CCanManager::MessageInfo() const {
     std::lock_guard<std::mutex> hold(lock_);
     return messageInfo_.Entries();
+}
+
+size_t CCanManager::MessageInfoRows(size_t first, size_t max,
+                                    std::vector<MessageInfoEntry>& out) const {
+    out.clear();
+    std::lock_guard<std::mutex> hold(lock_);
+    messageInfo_.Rows(first, max, out);
+    return messageInfo_.Size();
+}
+
+size_t CCanManager::MessageInfoCount() const {
+    std::lock_guard<std::mutex> hold(lock_);
+    return messageInfo_.Size();
 }
 
 void CCanManager::ClearMessageInfo() {

@@ -73,12 +73,21 @@ public:
     ChannelStatistics Statistics(int index) const;
     std::vector<uint32_t> BusLoadHistoryValues(int index) const;
     void ClearBusLoadHistory(int index);
+    // Puts a value in front of a channel's history, as a statistics pass
+    // does; false when memory ran out (the history stays as it was).
+    bool PushBusLoadHistory(int index, uint32_t busLoad);
 
     // The frame list is read without the lock: records below Size() are complete.
     const FrameList& Frames() const { return frames_; }
-    void ClearFrames();
+    // Empties the frame list; returns the number of records it held, taken
+    // under the lock so that no frame is counted twice or missed.
+    size_t ClearFrames();
     // A copy of the message-info table in display order, taken under the lock.
     std::vector<MessageInfoEntry> MessageInfo() const;
+    // Up to max entries from display row first on, copied into out in one walk
+    // under the lock; returns the number of entries the table held then.
+    size_t MessageInfoRows(size_t first, size_t max, std::vector<MessageInfoEntry>& out) const;
+    size_t MessageInfoCount() const;
     void ClearMessageInfo();
 
     const CCanLib& Lib() const { return lib_; }

@@ -1,5 +1,6 @@
 #include "message_info_table.h"
 
+#include <iterator>
 #include <new>
 
 bool MessageInfoTable::Update(uint8_t direction, uint8_t channel, const CanFrameRecord& record) {
@@ -33,6 +34,16 @@ std::vector<MessageInfoEntry> MessageInfoTable::Entries() const {
         out.push_back(entry);
     }
     return out;
+}
+
+void MessageInfoTable::Rows(size_t first, size_t max, std::vector<MessageInfoEntry>& out) const {
+    if (max == 0 || first >= entries_.size()) {
+        return;
+    }
+    auto it = std::next(entries_.begin(), static_cast<std::ptrdiff_t>(first));
+    for (size_t n = 0; n < max && it != entries_.end(); ++n, ++it) {
+        out.push_back(it->second);
+    }
 }
 
 const MessageInfoEntry* MessageInfoTable::Find(uint32_t key) const {

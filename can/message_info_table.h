@@ -34,6 +34,9 @@ public:
     size_t Size() const { return entries_.size(); }
     // The entries in key order.
     std::vector<MessageInfoEntry> Entries() const;
+    // Appends up to max entries from position first (in key order) to out.
+    // out's storage is reused, so a caller that keeps it allocates nothing.
+    void Rows(size_t first, size_t max, std::vector<MessageInfoEntry>& out) const;
     // The entry of a key, or null.
     const MessageInfoEntry* Find(uint32_t key) const;
     void Clear() { entries_.clear(); }

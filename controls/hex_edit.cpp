@@ -2,6 +2,8 @@
 
 #include <QValidator>
 
+#include "controls/hex_text.h"
+
 namespace {
 
 // Filters the whole text after every change (typing, paste, drop, undo), so
@@ -63,16 +65,5 @@ void CHexEdit::SetLimitText(int limit) {
 }
 
 bool CHexEdit::FilterChar(QChar& c) {
-    if (!c.isLetterOrNumber()) {
-        return true;
-    }
-    const char16_t u = c.unicode();
-    if ((u >= u'0' && u <= u'9') || (u >= u'A' && u <= u'F')) {
-        return true;
-    }
-    if (u >= u'a' && u <= u'f') {
-        c = QChar(static_cast<char16_t>(u - u'a' + u'A'));
-        return true;
-    }
-    return false;
+    return !c.isLetterOrNumber() || UpperHexDigit(c);
 }

@@ -130,6 +130,7 @@
 #define IDC_BUTTON_BITEDIT 1037
 #define IDC_DUMP_DATA 1044
 #define IDC_GROUP_FRAME 1057
+#define IDC_CHECK_BRS 1058 /* CAN FD data frames: bit-rate switch */
 /* bit settings (105): the byte texts reuse 1029..1036 */
 #define IDC_STATIC_BYTE0 1029
 #define IDC_STATIC_BITAREA 1038
@@ -436,19 +437,28 @@
 #define IDS_FMT_BUSLOAD_LEGEND 20040       /* " CAN%d" */
 #define IDS_FMT_BUSLOAD_XAXIS 20041        /* "-%dsec" */
 #define IDS_FMT_BUSLOAD_YAXIS 20042        /* "%d%% " */
+#define IDS_FMT_STAT_BUSLOAD 20043         /* "%.2f %% " */
+#define IDS_FMT_STAT_COUNT 20044           /* "%u " */
 #define IDS_APPLOOK_LIST 20050             /* common page look names, one per line */
 #define IDS_CANMODE_CAN 20060
 #define IDS_CANMODE_CANFD 20061
 #define IDS_FMT_SEND_CHANNEL 20070 /* "CAN %d" */
 #define IDS_FRAMETYPE_REMOTE 20071
 #define IDS_FRAMETYPE_STD 20072
+#define IDS_FRAMETYPE_EXT 20073
+#define IDS_LABEL_ID_EXT 20074   /* identifier label of the extended type */
 #define IDS_FMT_BIT_COLUMN 20075 /* "B%d" */
 #define IDS_FMT_BIT_ROW 20076    /* "D%d" */
 #define IDS_BIT_INACTIVE 20077
+#define IDS_FMT_SEND_DROPPED 20078 /* log line: a frame the channel could not take */
 #define IDS_PRESET_COL_SJW 20080
 #define IDS_PRESET_COL_TSEG1 20081
 #define IDS_PRESET_COL_TSEG2 20082
 #define IDS_FMT_PRESET_BITRATE 20083 /* "%u bps" */
+/* the preset list's sample-point labels 0..8, one per line (a format) */
+#define IDS_PRESET_SAMPLE_POINTS 20084
+#define IDS_SHEET_OK 20085
+#define IDS_SHEET_CANCEL 20086
 #define IDS_ABOUT_64BIT 20090
 #define IDS_ABOUT_APPLICATION 20091
 #define IDS_FMT_ABOUT_APP_VERSION 20092
@@ -461,6 +471,9 @@
 #define IDS_FMT_ABOUT_LIB_VERSION 20099
 #define IDS_ABOUT_LIB_VERSION 20100
 #define IDS_FMT_ABOUT_PRODUCT_VERSION 20101
+/* Message boxes of our own; %1, %2 are filled in by the box, not by printf. */
+#define IDS_ERR_MONITOR_LOG_OPEN 21000 /* %1: the real-time save file cannot be opened */
+#define IDS_ERR_MONITOR_SAVE 21001     /* %1: the monitor log could not be written */
 #define IDS_ABOUT_PRODUCT_VERSION 20102
 #define IDS_ABOUT_KVADBLIB 20103
 #define IDS_FMT_ABOUT_DB_VERSION 20104

@@ -105,6 +105,7 @@ static const SorvaneResControl kSendMessage[] = {
     CTL(IDC_BUTTON_BITEDIT, BUTTON, "■"),
     CUSTOM(IDC_DUMP_DATA, DUMP_CLASS),
     CTL(IDC_GROUP_FRAME, GROUPBOX, 0), /* invisible; enables what it covers */
+    CTL(IDC_CHECK_BRS, CHECKBOX, "BRS"),
 };
 
 static const SorvaneResControl kDataBit[] = {

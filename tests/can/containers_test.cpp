@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstring>
 #include <thread>
+#include <vector>
 
 #include "can/can_data_queue.h"
 #include "can/frame_list.h"
@@ -189,4 +190,37 @@ TEST(MessageInfoTable, CycleOfFirstSecondAndWrappedFrames) {
     table.Clear();
     EXPECT_EQ(table.Size(), 0u);
     EXPECT_EQ(table.Find(key), nullptr);
+}
+
+TEST(MessageInfoTable, RowsCopyAWindowInKeyOrder) {
+    MessageInfoTable table;
+    for (uint32_t id : {0x500u, 0x100u, 0x300u, 0x200u, 0x400u}) {
+        ASSERT_TRUE(table.Update(kDirectionReceived, 0, Frame(id, 0)));
+    }
+    struct Case {
+        size_t first, max;
+        std::vector<uint32_t> ids;
+    };
+    const Case cases[] = {
+        {0, 2, {0x100, 0x200}},
+        {3, 5, {0x400, 0x500}},
+        {4, 1, {0x500}},
+        {5, 1, {}},
+        {0, 0, {}},
+        {99, 3, {}},
+        {1, SIZE_MAX, {0x200, 0x300, 0x400, 0x500}},
+    };
+    std::vector<MessageInfoEntry> out;
+    for (const Case& c : cases) {
+        out.clear();
+        table.Rows(c.first, c.max, out);
+        std::vector<uint32_t> ids;
+        for (const MessageInfoEntry& e : out)
+            ids.push_back(e.id);
+        EXPECT_EQ(ids, c.ids) << "first " << c.first << " max " << c.max;
+    }
+    // Appends: the caller keeps its storage between paints.
+    out.assign(1, MessageInfoEntry{});
+    table.Rows(0, 1, out);
+    EXPECT_EQ(out.size(), 2u);
 }

@@ -288,6 +288,45 @@ TEST_F(ManagerTest, StatisticsPassesWarningsHistoryAndClear) {
     manager->Stop();
 }
 
+// What the bus-load graph does at a start: empty a history and seed it with
+// a 0, while the channel's statistics worker pushes its own passes.
+TEST_F(ManagerTest, HistorySeededFromOutsideWhileTheWorkerPasses) {
+    auto manager = Make(Config({{0, Classic500k()}}, 80));
+    EXPECT_FALSE(manager->PushBusLoadHistory(-1, 0));
+    EXPECT_FALSE(manager->PushBusLoadHistory(5, 0));
+    ASSERT_EQ(manager->Start(), 1);
+    ASSERT_EQ(vcan.busLoad(0, 4200), 0);
+    // The pass the start itself wakes may have read the load before it was
+    // set; once a pass has stored 4200, every later one reads it too.
+    ASSERT_TRUE(WaitUntil([&] {
+        manager->RefreshStatistics();
+        const std::vector<uint32_t> history = manager->BusLoadHistoryValues(0);
+        return !history.empty() && history.front() == 4200u;
+    }));
+    std::atomic<bool> done{false};
+    std::thread waker([&] {
+        while (!done.load()) {
+            manager->RefreshStatistics();
+            std::this_thread::yield();
+        }
+    });
+    for (int i = 0; i < 200; ++i) {
+        manager->ClearBusLoadHistory(0);
+        ASSERT_TRUE(manager->PushBusLoadHistory(0, 0));
+        const std::vector<uint32_t> history = manager->BusLoadHistoryValues(0);
+        ASSERT_FALSE(history.empty());
+        EXPECT_EQ(history.back(), 0u);  // the seed stays the oldest value
+        for (size_t j = 0; j + 1 < history.size(); ++j)
+            EXPECT_EQ(history[j], 4200u);
+    }
+    done = true;
+    waker.join();
+    for (int i = 0; i < 300; ++i)
+        ASSERT_TRUE(manager->PushBusLoadHistory(0, static_cast<uint32_t>(i)));
+    EXPECT_EQ(manager->BusLoadHistoryValues(0).size(), kBusLoadHistoryLength);
+    manager->Stop();
+}
+
 TEST_F(ManagerTest, ExhaustedFrameListEndsCommunicationWithAnErrorLine) {
     auto manager = Make(Config({{0, Classic500k()}}));
     manager->SetFrameListLimit(3);

@@ -1,29 +1,46 @@
 #include "ui/frame/candb_pane.h"
 
-#include <QHeaderView>
-#include <QTreeWidget>
+#include <QContextMenuEvent>
 
-CCANdbPane::CCANdbPane(QWidget* parent) : QDockWidget(parent), tree_(new QTreeWidget) {
+#include "controls/static_tree_ctrl.h"
+#include "res/resources.h"
+
+CCANdbPane::CCANdbPane(QWidget* parent)
+    : QDockWidget(parent), tree_(new CStaticTreeCtrl(nullptr, kTreeId)) {
     setObjectName(QStringLiteral("CCANdbPane"));
-    tree_->setObjectName(QStringLiteral("COMMUI_STATIC_TREE_CTRL_CLASS"));
-    tree_->setHeaderHidden(true);
-    tree_->setColumnCount(1);
-    tree_->setUniformRowHeights(true);
     tree_->setContextMenuPolicy(Qt::NoContextMenu);
     setWidget(tree_);
+    // The strip in the device pixels of the screen, so the images stay sharp.
+    SetImageStrip(
+        res::Resources::Instance().Image(IDB_CANDB_TREE, QSize(), tree_->devicePixelRatioF()));
+}
+
+CCANdbPane::~CCANdbPane() {
+    tree_->DeleteAllItems();
+}
+
+bool CCANdbPane::SetImageStrip(const QImage& strip) {
+    tree_->SetImageList(CStaticTreeCtrl::CutImageStrip(strip, kImageMask));
+    tree_->viewport()->update();
+    return tree_->HasImageList();
 }
 
 void CCANdbPane::Fill(const QString& root, const QStringList& messages) {
     tree_->setUpdatesEnabled(false);
-    tree_->clear();
-    auto* rootItem = new QTreeWidgetItem(tree_, QStringList{root});
-    QList<QTreeWidgetItem*> children;
-    children.reserve(messages.size());
+    tree_->DeleteAllItems();
+    CStaticTreeItem* rootItem = tree_->InsertItem(root);
     for (const QString& message : messages) {
-        children.append(new QTreeWidgetItem(QStringList{message}));
+        CStaticTreeItem* item = tree_->InsertItem(message, rootItem);
+        item->image = kMessageImage;
+        item->selectedImage = kMessageSelectedImage;
     }
-    rootItem->addChildren(children);
-    rootItem->setExpanded(true);
-    tree_->setCurrentItem(nullptr);
+    rootItem->expanded = 1;
+    tree_->RecalcScroll();
     tree_->setUpdatesEnabled(true);
+    tree_->RecalcScroll();
+}
+
+void CCANdbPane::contextMenuEvent(QContextMenuEvent* event) {
+    // The pane has no menu, and the main window's dock menu is not offered here.
+    event->accept();
 }

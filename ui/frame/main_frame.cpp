@@ -16,6 +16,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include "can/can_manager.h"
 #include "can/write_log.h"
 #include "res/menu_builder.h"
 #include "res/shortcut_builder.h"
@@ -66,7 +67,16 @@ CMainFrame::CMainFrame(CFrameBackend* backend, QWidget* parent)
     setObjectName(QStringLiteral("CMainFrame"));
     uptimeTimer_.setInterval(kUptimePeriodMs);
     uptimeTimer_.setObjectName(QString::number(kUptimeTimerId));
-    connect(&uptimeTimer_, &QTimer::timeout, this, [this] { RefreshStatus(false, false, true); });
+    connect(&uptimeTimer_, &QTimer::timeout, this, [this] {
+        // A worker that ran out of memory has ended communication and logged
+        // why; the window stops as the stop command does.
+        const CCanManager* manager = backend_->Manager();
+        if (manager != nullptr && manager->Failed()) {
+            StopCommunication();
+            return;
+        }
+        RefreshStatus(false, false, true);
+    });
     // Toolbar buttons follow the state as the idle update of a frame does.
     commandUiTimer_.setInterval(250);
     connect(&commandUiTimer_, &QTimer::timeout, this, &CMainFrame::UpdateCommandUi);

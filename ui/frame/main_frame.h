@@ -42,6 +42,8 @@ public:
     using ViewCommandHandler = std::function<bool(uint32_t id, CCmdUI* ui)>;
     // A command that opens a dialog of its own (send, options, about).
     using DialogCommand = std::function<void()>;
+    // The options sheet: true when it was closed with OK.
+    using OptionsCommand = std::function<bool()>;
 
     explicit CMainFrame(CFrameBackend* backend, QWidget* parent = nullptr);
     ~CMainFrame() override;
@@ -64,7 +66,7 @@ public:
     // order; rebuilt each time the menu opens.
     std::vector<QAction*> WindowListActions() const;
     void RebuildWindowList();
-    void SetOptionsCommand(DialogCommand command) { options_ = std::move(command); }
+    void SetOptionsCommand(OptionsCommand command) { options_ = std::move(command); }
     void SetSendMessageCommand(DialogCommand command) { sendMessage_ = std::move(command); }
     void SetAboutCommand(DialogCommand command) { about_ = std::move(command); }
 
@@ -152,7 +154,7 @@ private:
     QMenu* viewMenu_ = nullptr;
     QAction* windowsManager_ = nullptr;
     std::vector<QAction*> windowListActions_;
-    DialogCommand options_;
+    OptionsCommand options_;
     DialogCommand sendMessage_;
     DialogCommand about_;
     QTimer uptimeTimer_;

@@ -3,6 +3,7 @@
 #include <QMdiSubWindow>
 
 #include "res/resources.h"
+#include "ui/dialogs/send_message_dlg.h"
 #include "ui/frame/frame_texts.h"
 #include "ui/frame/main_frame.h"
 #include "ui/frame/user_events.h"
@@ -93,8 +94,11 @@ void CMainFrame::BuildCommandTable() {
     AddCommand(
         ID_OPTIONS,
         [this](uint32_t) {
-            if (options_) {
-                options_();
+            const uint32_t look = backend_->AppLook();
+            if (options_ && options_()) {
+                if (backend_->AppLook() != look) {
+                    ApplyLook(backend_->AppLook());
+                }
                 PostToViews(kEventSettingsChanged);
                 RefreshStatus(false, true, false);
             }
@@ -107,11 +111,11 @@ void CMainFrame::BuildCommandTable() {
         [this](uint32_t) {
             if (sendMessage_) {
                 sendMessage_();
+            } else {
+                ShowSendMessageDialog(*backend_, this);
             }
         },
-        [this](uint32_t) {
-            return Enabled(backend_->Connected() && static_cast<bool>(sendMessage_));
-        });
+        [this](uint32_t) { return Enabled(backend_->Connected()); });
     AddCommand(
         ID_APP_ABOUT,
         [this](uint32_t) {

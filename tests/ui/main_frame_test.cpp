@@ -392,9 +392,9 @@ void MainFrameTest::importExportAndDrop() {
     frame.OnCommand(ID_ENV_EXPORT);
     QCOMPARE(dialogs.boxes.size(), size_t{2});
     QCOMPARE(dialogs.boxes[0].stringId, uint32_t{IDS_FMT_ENV_IMPORT_FAILED});
-    QCOMPARE(dialogs.boxes[0].text, res::Resources::Instance().Message(
-                                        IDS_FMT_ENV_IMPORT_FAILED, QStringLiteral("/e/bad-in.txt"),
-                                        QStringLiteral("disk full")));
+    QCOMPARE(dialogs.boxes[0].text,
+             QStringLiteral("動作環境のインポートに失敗しました。\n\nファイル: /e/bad-in.txt\n"
+                            "理由: disk full"));
     QCOMPARE(dialogs.boxes[1].stringId, uint32_t{IDS_FMT_ENV_EXPORT_FAILED});
     QVERIFY(dialogs.boxes[1].text.contains(QStringLiteral("/e/bad-out.txt")));
     QCOMPARE(dialogs.boxes[1].icon, CDialogService::Icon::Error);

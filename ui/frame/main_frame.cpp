@@ -368,7 +368,8 @@ void CMainFrame::ImportEnvironment(const QString& path) {
 void CMainFrame::ReportEnvironmentFailure(uint32_t stringId, const QString& path) {
     CDialogService::Box box;
     box.stringId = stringId;
-    box.text = Res().Message(stringId, path, QString::fromStdString(backend_->EnvironmentError()));
+    box.text =
+        Res().Format(stringId, path.toUtf8().constData(), backend_->EnvironmentError().c_str());
     box.icon = CDialogService::Icon::Error;
     CDialogService::Current().ShowMessage(this, box);
 }

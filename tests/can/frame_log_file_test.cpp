@@ -17,15 +17,9 @@
 #include "can/frame_list.h"
 #include "can/frame_log_file.h"
 #include "can/frame_text.h"
+#include "test_files.h"
 
 namespace {
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 off_t FileSize(const std::string& path) {
     struct stat info {};

@@ -15,6 +15,7 @@
 #include "can/frame_list.h"
 #include "can/frame_log_file.h"
 #include "can/frame_text.h"
+#include "test_files.h"
 
 namespace {
 
@@ -32,17 +33,6 @@ CanFrameRecord Frame(uint32_t id, uint32_t dlc, uint32_t flags, uint32_t timesta
     for (uint32_t i = 0; i < kMaxFrameBytes; ++i)
         r.data[i] = static_cast<uint8_t>(i + 1);
     return r;
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::string TempPath(const char* name) {
-    return std::string(::testing::TempDir()) + "/sorvane_" + name + "_" + std::to_string(getpid());
 }
 
 }  // namespace

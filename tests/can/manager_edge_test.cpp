@@ -12,21 +12,7 @@
 #include "can/can_manager.h"
 #include "can/frame_text.h"
 #include "manager_test_support.h"
-
-namespace {
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::string TempPath(const char* name) {
-    return std::string(::testing::TempDir()) + "/sorvane_" + name + "_" + std::to_string(getpid());
-}
-
-}  // namespace
+#include "test_files.h"
 
 // A first open that the library refuses (another program holds init access)
 // is tried again without it; a second refusal skips the channel.

@@ -341,10 +341,11 @@ void CCanManager::ClearBusLoadHistory(int index) {
     channels_[index].history.Clear();
 }
 
-bool CCanManager::PushBusLoadHistory(int index, uint32_t busLoad) {
+bool CCanManager::SeedBusLoadHistory(int index, uint32_t busLoad) {
     if (!Valid(index))
         return false;
     std::lock_guard<std::mutex> hold(lock_);
+    channels_[index].history.Clear();
     try {
         channels_[index].history.Push(busLoad);
     } catch (const std::bad_alloc&) {

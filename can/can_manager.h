@@ -73,9 +73,10 @@ public:
     ChannelStatistics Statistics(int index) const;
     std::vector<uint32_t> BusLoadHistoryValues(int index) const;
     void ClearBusLoadHistory(int index);
-    // Puts a value in front of a channel's history, as a statistics pass
-    // does; false when memory ran out (the history stays as it was).
-    bool PushBusLoadHistory(int index, uint32_t busLoad);
+    // Empties a channel's history and puts busLoad in it as its only value,
+    // in one hold of the lock: a statistics pass lands before or after, so
+    // the seed is always the oldest value. False when memory ran out.
+    bool SeedBusLoadHistory(int index, uint32_t busLoad);
 
     // The frame list is read without the lock: records below Size() are complete.
     const FrameList& Frames() const { return frames_; }

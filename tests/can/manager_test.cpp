@@ -292,8 +292,8 @@ TEST_F(ManagerTest, StatisticsPassesWarningsHistoryAndClear) {
 // a 0, while the channel's statistics worker pushes its own passes.
 TEST_F(ManagerTest, HistorySeededFromOutsideWhileTheWorkerPasses) {
     auto manager = Make(Config({{0, Classic500k()}}, 80));
-    EXPECT_FALSE(manager->PushBusLoadHistory(-1, 0));
-    EXPECT_FALSE(manager->PushBusLoadHistory(5, 0));
+    EXPECT_FALSE(manager->SeedBusLoadHistory(-1, 0));
+    EXPECT_FALSE(manager->SeedBusLoadHistory(5, 0));
     ASSERT_EQ(manager->Start(), 1);
     ASSERT_EQ(vcan.busLoad(0, 4200), 0);
     // The pass the start itself wakes may have read the load before it was
@@ -311,8 +311,7 @@ TEST_F(ManagerTest, HistorySeededFromOutsideWhileTheWorkerPasses) {
         }
     });
     for (int i = 0; i < 200; ++i) {
-        manager->ClearBusLoadHistory(0);
-        ASSERT_TRUE(manager->PushBusLoadHistory(0, 0));
+        ASSERT_TRUE(manager->SeedBusLoadHistory(0, 0));
         const std::vector<uint32_t> history = manager->BusLoadHistoryValues(0);
         ASSERT_FALSE(history.empty());
         EXPECT_EQ(history.back(), 0u);  // the seed stays the oldest value
@@ -321,8 +320,13 @@ TEST_F(ManagerTest, HistorySeededFromOutsideWhileTheWorkerPasses) {
     }
     done = true;
     waker.join();
-    for (int i = 0; i < 300; ++i)
-        ASSERT_TRUE(manager->PushBusLoadHistory(0, static_cast<uint32_t>(i)));
+    // The passes fill the history up to its length and no further.
+    ASSERT_TRUE(WaitUntil([&] {
+        manager->RefreshStatistics();
+        return manager->BusLoadHistoryValues(0).size() >= kBusLoadHistoryLength;
+    }));
+    for (int i = 0; i < 20; ++i)
+        manager->RefreshStatistics();
     EXPECT_EQ(manager->BusLoadHistoryValues(0).size(), kBusLoadHistoryLength);
     manager->Stop();
 }

@@ -31,10 +31,7 @@ public:
         return 1;
     }
     void ClearBusLoadHistory(int i) override { histories[static_cast<size_t>(i)].clear(); }
-    void PushBusLoadHistory(int i, uint32_t v) override {
-        auto& h = histories[static_cast<size_t>(i)];
-        h.insert(h.begin(), v);
-    }
+    void SeedBusLoadHistory(int i, uint32_t v) override { histories[static_cast<size_t>(i)] = {v}; }
 };
 
 // The frame backend with a settings record of its own.

@@ -102,11 +102,10 @@ void CBusLoadFrame::OnCommStart() {
     // Each running channel's line starts at 0 % at the right edge.
     if (CStatisticsSource* source = inputs_.Source()) {
         for (int c = 0; c < kChannelCount; ++c) {
-            source->ClearBusLoadHistory(c);
-        }
-        for (int c = 0; c < kChannelCount; ++c) {
             if (Backend() != nullptr && Backend()->ChannelBusOn(c)) {
-                source->PushBusLoadHistory(c, 0);
+                source->SeedBusLoadHistory(c, 0);
+            } else {
+                source->ClearBusLoadHistory(c);
             }
         }
     }

@@ -26,8 +26,8 @@ void CManagerStatisticsSource::ClearBusLoadHistory(int index) {
     }
 }
 
-void CManagerStatisticsSource::PushBusLoadHistory(int index, uint32_t busLoad) {
+void CManagerStatisticsSource::SeedBusLoadHistory(int index, uint32_t busLoad) {
     if (manager_ != nullptr) {
-        manager_->PushBusLoadHistory(index, busLoad);
+        manager_->SeedBusLoadHistory(index, busLoad);
     }
 }

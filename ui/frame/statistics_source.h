@@ -23,7 +23,8 @@ public:
     // 1 done, 0 when the channel's counters could not be reset.
     virtual int ClearStatistics(int index) = 0;
     virtual void ClearBusLoadHistory(int index) = 0;
-    virtual void PushBusLoadHistory(int index, uint32_t busLoad) = 0;
+    // Empties the history and leaves busLoad as its only, oldest value.
+    virtual void SeedBusLoadHistory(int index, uint32_t busLoad) = 0;
 };
 
 // The channel manager as the views' source.
@@ -36,7 +37,7 @@ public:
     void RefreshStatistics() override;
     int ClearStatistics(int index) override;
     void ClearBusLoadHistory(int index) override;
-    void PushBusLoadHistory(int index, uint32_t busLoad) override;
+    void SeedBusLoadHistory(int index, uint32_t busLoad) override;
 
 private:
     CCanManager* manager_;

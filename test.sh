@@ -81,6 +81,10 @@ fi
 
 if CC=clang CXX=clang++ configure_build build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
      -DSORVANE_CORE_ONLY=ON -DSORVANE_FUZZ=ON -DSORVANE_BENCH=OFF; then
+  # Seeds of the DBC reader: slices of the real files when they are at hand.
+  if [ -d ../shared/testdata/dbc ]; then
+    scripts/dbc_seed_slices.sh ../shared/testdata/dbc build/fuzz/seeds-dbc 1024
+  fi
   for fuzzer in build/fuzz/fuzz/*; do
     [ -x "$fuzzer" ] && [ -f "$fuzzer" ] || continue
     name=$(basename "$fuzzer")
@@ -93,9 +97,14 @@ if CC=clang CXX=clang++ configure_build build/fuzz -DCMAKE_BUILD_TYPE=RelWithDeb
         [ -n "$d" ] && [ -d "$d" ] && seeds+=("$d")
       done <"fuzz/$name.seeds"
     fi
+    # fuzz/<name>.flags holds further libFuzzer flags of the target, if any.
+    flags=()
+    if [ -f "fuzz/$name.flags" ]; then
+      read -r -a flags <"fuzz/$name.flags"
+    fi
     echo "=== fuzz: $name for ${fuzz_seconds}s"
     if "$fuzzer" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 \
-         -print_final_stats=1 "$corpus" "${seeds[@]}" >"build/fuzz/$name.log" 2>&1; then
+         -print_final_stats=1 "${flags[@]}" "$corpus" "${seeds[@]}" >"build/fuzz/$name.log" 2>&1; then
       summary+=("fuzz $name: $(grep -E 'stat::number_of_executed_units' "build/fuzz/$name.log" | awk '{print $2}') runs, no failure")
     else
       tail -n 60 "build/fuzz/$name.log"

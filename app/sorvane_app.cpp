@@ -4,6 +4,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPalette>
+#include <QScreen>
 #include <algorithm>
 
 #include "can/can_manager.h"
@@ -91,6 +92,7 @@ public:
     }
     bool ImportEnvironment(const std::string& path) override { return store_.ImportSettings(path); }
     bool ExportEnvironment(const std::string& path) override { return store_.ExportSettings(path); }
+    std::string EnvironmentError() const override { return store_.LastError(); }
 
     bool CandbLibraryLoaded() const override { return candb::KvaDbLoaded(); }
     CandbResult OpenCandb(const std::string& path) override {
@@ -261,6 +263,12 @@ bool CSorvaneApp::InitInstance() {
     colors.window = ColorRef(palette.color(QPalette::Base));
     colors.buttonFace = ColorRef(palette.color(QPalette::Button));
     store_->SetDefaultSettings(colors);
+    // Window places stored on a larger or a second monitor are checked
+    // against the primary screen, so none comes back wholly off screen.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QSize size = screen->availableGeometry().size();
+        store_->screen = ScreenSize{size.width(), size.height()};
+    }
     const bool loaded = store_->LoadSettings(store_->settingsFilePath);
 
     AppSettings& settings = Settings();
@@ -333,8 +341,10 @@ bool CSorvaneApp::ShowOptions(QWidget* parent) {
 }
 
 int CSorvaneApp::ExitInstance() {
-    if (saveOnExit_) {
-        store_->SaveAllSettings(ENV_ALL);
+    // The main window has closed: log lines go to the debugger output now.
+    SetLogSink({});
+    if (saveOnExit_ && !store_->SaveAllSettings(ENV_ALL)) {
+        WriteLog(kLogError, "Settings:[%s] %s\n", "SaveAllSettings", store_->LastError().c_str());
     }
     store_->CheckSettingsStore(CSettingsStore::When::Exit);
     return 0;

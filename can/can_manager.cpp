@@ -166,11 +166,9 @@ void CCanManager::Stop() {
 
 void CCanManager::EndCommunication() {
     stopping_.store(true, std::memory_order_release);
-    {
-        std::lock_guard<std::mutex> hold(lock_);
-        logHookOn_ = false;
-    }
-    // One manual-reset event wakes every worker, whatever it waits for.
+    // One manual-reset event wakes every worker, whatever it waits for. The
+    // live log stays on until they have ended, so that a frame listed while
+    // they stop is in the log as well.
     stopEvent_.Set();
     for (int i = 0; i < kChannelCount; ++i) {
         ChannelState& ch = channels_[i];
@@ -189,7 +187,9 @@ void CCanManager::EndCommunication() {
     FrameLogFile closing;
     {
         std::lock_guard<std::mutex> hold(lock_);
+        logHookOn_ = false;
         closing = std::move(realtimeLog_);
+        realtimeLogOpen_.store(false, std::memory_order_release);
     }
     closing.Close();
     realtimeLogName_.clear();
@@ -250,6 +250,7 @@ void CCanManager::Release() {
     {
         std::lock_guard<std::mutex> hold(lock_);
         closing = std::move(realtimeLog_);
+        realtimeLogOpen_.store(false, std::memory_order_release);
         frames_.Clear();
     }
     closing.Close();
@@ -293,6 +294,7 @@ void CCanManager::SetRealtimeLog(const std::string& name) {
         file.Open(name);
         std::lock_guard<std::mutex> hold(lock_);
         previous = std::exchange(realtimeLog_, std::move(file));
+        realtimeLogOpen_.store(realtimeLog_.IsOpen(), std::memory_order_release);
         logHookOn_ = true;
     } else {
         std::lock_guard<std::mutex> hold(lock_);

@@ -112,6 +112,8 @@ private:
     void StatisticsWorker(int index);
     // Lists one frame; under the manager lock. False when memory ran out.
     bool RecordFrame(uint8_t direction, int index, const CanFrameRecord& record);
+    // Writes the live log's waiting lines; a worker calls it before it waits.
+    void FlushRealtimeLog();
     // Ends communication from a worker after memory ran out; under the lock.
     void FailOutOfMemory(int index, const char* container);
     bool Stopping() const { return stopping_.load(std::memory_order_acquire); }
@@ -126,9 +128,13 @@ private:
     ChannelState channels_[kChannelCount];
     uint32_t busLoadThreshold_ = 80;
 
+    // A batch of log lines is written once it reaches this size.
+    static constexpr size_t kLogBatchBytes = 64 * 1024;
     std::string realtimeLogName_;
     FrameLogFile realtimeLog_;  // under the lock
     bool logHookOn_ = false;    // under the lock
+    // Whether a live log file is held, so workers without one skip the lock.
+    std::atomic<bool> realtimeLogOpen_{false};
 
     FrameList frames_;
     MessageInfoTable messageInfo_;  // under the lock

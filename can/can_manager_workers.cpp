@@ -1,6 +1,7 @@
 // The three workers of a running channel. Each waits on its own event and on
 // the stop event, holds the manager lock for one frame or one statistics pass,
-// and never waits inside it.
+// and never waits inside it. The live log's lines of what a worker took in one
+// go are written together before the worker waits again.
 
 #include <array>
 #include <cstring>
@@ -10,6 +11,10 @@
 #include "write_log.h"
 
 namespace {
+
+// A burst of this many frames marks a busy bus (a few kilo-frames a second).
+constexpr size_t kBusyBurstFrames = 16;
+constexpr int kBusyPauseMs = 5;
 
 // Waits for the worker's own event or for stop; true when the worker should go on.
 bool WaitForWork(os::Event& own, os::Event& stop) {
@@ -41,9 +46,22 @@ bool CCanManager::RecordFrame(uint8_t direction, int index, const CanFrameRecord
         }
     }
     if (logHookOn_) {
-        realtimeLog_.WriteFrame(record);
+        // Written once the worker's batch is listed (FlushRealtimeLog); a very
+        // long batch is written in parts.
+        realtimeLog_.AddFrame(record);
+        if (realtimeLog_.Pending() >= kLogBatchBytes) {
+            realtimeLog_.Flush();
+        }
     }
     return true;
+}
+
+void CCanManager::FlushRealtimeLog() {
+    if (!realtimeLogOpen_.load(std::memory_order_acquire)) {
+        return;
+    }
+    std::lock_guard<std::mutex> hold(lock_);
+    realtimeLog_.Flush();
 }
 
 void CCanManager::FailOutOfMemory(int index, const char* container) {
@@ -78,6 +96,7 @@ void CCanManager::TransmitWorker(int index) {
                 return;
             }
         }
+        FlushRealtimeLog();
     }
 }
 
@@ -98,6 +117,7 @@ void CCanManager::ReceiveWorker(int index) {
     CanFrameRecord record;
     std::memset(&record, 0, sizeof record);
     while (WaitForWork(rxEvent, stopEvent_) && !Stopping()) {
+        size_t burst = 0;
         for (;;) {
             // The library's types are wider than the record's fields on LP64.
             long id = 0;
@@ -118,9 +138,18 @@ void CCanManager::ReceiveWorker(int index) {
             if (!RecordFrame(kDirectionReceived, index, record)) {
                 return;
             }
+            ++burst;
             if (Stopping()) {
                 break;
             }
+        }
+        // Every line of the burst is in the file before the worker waits again.
+        FlushRealtimeLog();
+        // On a busy bus the library gathers the next frames into one burst
+        // while the worker pauses, instead of waking it for every few; the
+        // pause is far below what fills a receive queue, and a stop ends it.
+        if (burst >= kBusyBurstFrames) {
+            stopEvent_.Wait(kBusyPauseMs);
         }
     }
 }

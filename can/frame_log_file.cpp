@@ -4,23 +4,38 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <utility>
 
 #include "frame_list.h"
 #include "frame_text.h"
+
+namespace {
+
+// The save writes through a buffer this large: a million frames are then
+// some seventy writes instead of a million.
+constexpr size_t kSaveBufferBytes = 1 << 20;
+
+}  // namespace
 
 FrameLogFile::~FrameLogFile() {
     Close();
 }
 
 FrameLogFile::FrameLogFile(FrameLogFile&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), failed_(std::exchange(other.failed_, false)) {}
+    : fd_(std::exchange(other.fd_, -1)),
+      failed_(std::exchange(other.failed_, false)),
+      pending_(std::move(other.pending_)) {
+    other.pending_.clear();
+}
 
 FrameLogFile& FrameLogFile::operator=(FrameLogFile&& other) noexcept {
     if (this != &other) {
         Close();
         fd_ = std::exchange(other.fd_, -1);
         failed_ = std::exchange(other.failed_, false);
+        pending_ = std::move(other.pending_);
+        other.pending_.clear();
     }
     return *this;
 }
@@ -33,65 +48,120 @@ bool FrameLogFile::Open(const std::string& path) {
     return !failed_;
 }
 
-bool FrameLogFile::WriteLine(const std::string& text) {
-    if (fd_ < 0 || failed_) {
-        return false;
+bool FrameLogFile::Create(const std::string& path) {
+    Close();
+    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    failed_ = fd_ < 0;
+    return !failed_;
+}
+
+void FrameLogFile::AddLine(std::string_view text) {
+    if (!Usable()) {
+        return;
     }
-    buffer_.clear();
-    buffer_.reserve(text.size() + 16);
     for (const char c : text) {
         if (c == '\n') {
-            buffer_ += '\r';
+            pending_ += '\r';
         }
-        buffer_ += c;
+        pending_ += c;
     }
-    buffer_ += "\r\n";
+    pending_ += "\r\n";
+}
+
+void FrameLogFile::AddFrame(const CanFrameRecord& record) {
+    if (!Usable()) {
+        return;
+    }
+    AppendFrameLine(pending_, record, "\r\n");
+    pending_ += "\r\n";
+}
+
+bool FrameLogFile::Flush() {
+    if (!Usable()) {
+        pending_.clear();
+        return false;
+    }
     size_t done = 0;
-    while (done < buffer_.size()) {
-        const ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
+    while (done < pending_.size()) {
+        const ssize_t n = ::write(fd_, pending_.data() + done, pending_.size() - done);
         if (n < 0 && errno == EINTR) {
             continue;
         }
         if (n <= 0) {
             failed_ = true;
+            pending_.clear();
             return false;
         }
         done += static_cast<size_t>(n);
     }
+    pending_.clear();
     return true;
 }
 
+bool FrameLogFile::WriteLine(std::string_view text) {
+    AddLine(text);
+    return Flush();
+}
+
 bool FrameLogFile::WriteFrame(const CanFrameRecord& record) {
-    if (fd_ < 0 || failed_) {
-        return false;
-    }
-    return WriteLine(FormatFrameLine(record));
+    AddFrame(record);
+    return Flush();
 }
 
 bool FrameLogFile::Close() {
     if (fd_ < 0) {
+        pending_.clear();
         return true;
     }
+    const bool flushed = pending_.empty() || Flush();
     const bool closed = ::close(fd_) == 0;
     fd_ = -1;
-    return closed;
+    return flushed && closed;
 }
+
+namespace {
+
+// A name beside path that nothing uses yet, and the file created on it.
+bool CreateBeside(const std::string& path, FrameLogFile& file, std::string& created) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        created = path + ".saving-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+        if (file.Create(created)) {
+            return true;
+        }
+        if (errno != EEXIST) {
+            return false;
+        }
+    }
+    return false;
+}
+
+}  // namespace
 
 bool SaveFrameListToFile(const FrameList& frames, const std::string& path,
                          const SaveProgress& progress) {
-    ::unlink(path.c_str());
     FrameLogFile file;
-    if (!file.Open(path)) {
+    std::string temporary;
+    if (!CreateBeside(path, file, temporary)) {
         return false;
     }
     // Workers may still append; the save covers what was listed when it began.
     const size_t count = frames.Size();
-    bool written = file.WriteLine(kMonitorHeaderText);
+    file.AddLine(kMonitorHeaderText);
+    bool written = true;
     for (size_t i = 0; i < count && written; ++i) {
-        written = file.WriteFrame(frames.At(i));
+        file.AddFrame(frames.At(i));
+        if (file.Pending() >= kSaveBufferBytes) {
+            written = file.Flush();
+        }
         if (written && progress) {
             progress(i + 1, count);
         }
     }
-    return file.Close() && written;
+    written = written && file.Flush();
+    const bool closed = file.Close();
+    if (!written || !closed || ::rename(temporary.c_str(), path.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    return true;
 }

@@ -1,7 +1,6 @@
 #include "frame_text.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace {
 
@@ -18,13 +17,38 @@ void AppendByte(std::string& text, uint8_t byte) {
     text.append(group, 4);
 }
 
-// The first row: " %d    %08X  %-5s %2X%-32s  %13s %s".
+// Unsigned value in base 10 or 16, at least width digits wide (zero-filled)
+// or right-aligned in width with blanks.
+void AppendNumber(std::string& text, uint32_t value, unsigned base, size_t width, char fill) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    char digits[12];
+    size_t n = 0;
+    do {
+        digits[n++] = kDigits[value % base];
+        value /= base;
+    } while (value != 0);
+    if (width > n) {
+        text.append(width - n, fill);
+    }
+    while (n > 0) {
+        text += digits[--n];
+    }
+}
+
+// The first row: " %d    %08X  %-5s %2X%-32s  %13s %s", the time being
+// "  %-6.6f" of the seconds. Written without a formatting call: the live log
+// formats a line per frame inside the manager lock.
 void AppendFirstRow(std::string& text, const CanFrameRecord& record) {
-    char head[64];
-    const int headLength =
-        std::snprintf(head, sizeof head, " %d    %08X  %-5s %2X", record.channel, record.id,
-                      FrameTypeText(record.flags).c_str(), record.dlc);
-    text.append(head, static_cast<size_t>(std::max(headLength, 0)));
+    text += ' ';
+    AppendNumber(text, record.channel, 10, 0, ' ');
+    text += "    ";
+    AppendNumber(text, record.id, 16, 8, '0');
+    text += "  ";
+    const size_t typeStart = text.size();
+    text += FrameTypeText(record.flags);
+    text.append(5 - (text.size() - typeStart), ' ');
+    text += ' ';
+    AppendNumber(text, record.dlc, 16, 2, ' ');
 
     const size_t dataStart = text.size();
     if (record.dlc == 0) {
@@ -37,15 +61,22 @@ void AppendFirstRow(std::string& text, const CanFrameRecord& record) {
     }
     text.append(32 - (text.size() - dataStart), ' ');
 
-    // The time is formatted with "  %-6.6f" and then right-aligned in 13.
-    char time[40];
-    const int timeLength = std::snprintf(time, sizeof time, "  %-6.6f",
-                                         static_cast<double>(record.timestamp) / 1000000.0);
+    // Microseconds are whole millionths: the seconds with six decimals are
+    // exactly the integer's digits around a point.
+    const uint32_t seconds = record.timestamp / 1000000;
+    size_t digits = 1;
+    for (uint32_t rest = seconds / 10; rest != 0; rest /= 10) {
+        ++digits;
+    }
+    const size_t timeLength = 2 + digits + 7;
     text += "  ";
     if (timeLength < 13) {
-        text.append(static_cast<size_t>(13 - timeLength), ' ');
+        text.append(13 - timeLength, ' ');
     }
-    text.append(time, static_cast<size_t>(std::max(timeLength, 0)));
+    text += "  ";
+    AppendNumber(text, seconds, 10, 0, ' ');
+    text += '.';
+    AppendNumber(text, record.timestamp % 1000000, 10, 6, '0');
     text += ' ';
     text += record.direction != 0 ? 'R' : 'T';
 }
@@ -65,17 +96,22 @@ std::string FrameTypeText(uint32_t flags) {
     return text;
 }
 
-std::string FormatFrameLine(const CanFrameRecord& record) {
-    std::string text;
-    text.reserve(80);
+void AppendFrameLine(std::string& text, const CanFrameRecord& record, std::string_view rowBreak) {
     AppendFirstRow(text, record);
     const uint32_t bytes = StoredBytes(record);
     for (uint32_t row = 8; row < bytes; row += 8) {
-        text += "\n                        ";
+        text += rowBreak;
+        text.append(24, ' ');
         for (uint32_t i = row; i < bytes && i < row + 8; ++i) {
             AppendByte(text, record.data[i]);
         }
     }
+}
+
+std::string FormatFrameLine(const CanFrameRecord& record) {
+    std::string text;
+    text.reserve(80);
+    AppendFrameLine(text, record, "\n");
     return text;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "can_frame_record.h"
 
@@ -13,6 +14,9 @@ inline constexpr const char kMonitorHeaderText[] =
 // frames longer than eight bytes continue on further rows ("\n", 24 blanks,
 // then the next eight bytes), so the bytes stay under the data column.
 std::string FormatFrameLine(const CanFrameRecord& record);
+// The same line appended to text, with rowBreak between its rows (the log
+// files store "\r\n").
+void AppendFrameLine(std::string& text, const CanFrameRecord& record, std::string_view rowBreak);
 // The clipboard form: the first row only, ending with "\n".
 std::string FormatFrameClipboardLine(const CanFrameRecord& record);
 // The type letters: R remote, E extended, F CAN FD, B bit-rate switch.

@@ -129,6 +129,29 @@ void ReadSignals(const candb::KvaDbApi& api, void* mh, void* firstSignal,
     } while (api.getNextSignal(mh, &sh) == 0);
 }
 
+// The problems of the file just read; a library that does not list them
+// gives none.
+void ReadProblems(const candb::KvaDbApi& api, void* dh, size_t& count,
+                  std::vector<CandbReadProblem>& problems) {
+    count = 0;
+    problems.clear();
+    unsigned int n = 0;
+    if (api.getReadProblemCount(dh, &n) != 0) {
+        return;
+    }
+    count = n;
+    for (unsigned int i = 0; i < n; ++i) {
+        CandbReadProblem problem;
+        char buffer[kErrorBuffer] = {};
+        if (api.getReadProblem(dh, i, &problem.line, buffer, sizeof buffer) != 0) {
+            break;  // the rest is counted, not listed
+        }
+        buffer[sizeof buffer - 1] = '\0';
+        problem.reason = buffer;
+        problems.push_back(std::move(problem));
+    }
+}
+
 }  // namespace
 
 bool CandbNameLess(const std::string& a, const std::string& b) {
@@ -155,6 +178,8 @@ CCANdbManager& TheCandbManager() {
 void CCANdbManager::Clear() {
     messages.clear();
     messages.shrink_to_fit();
+    readProblemCount = 0;
+    readProblems.clear();
 }
 
 bool CCANdbManager::Load(const std::string& path, int& status, std::string& text) {
@@ -177,6 +202,15 @@ bool CCANdbManager::Load(const std::string& path, int& status, std::string& text
         return false;
     }
     Clear();
+    ReadProblems(api, dh, readProblemCount, readProblems);
+    if (readProblemCount != 0) {
+        const CandbReadProblem first =
+            readProblems.empty() ? CandbReadProblem{} : readProblems.front();
+        WriteLog(kLogWarning,
+                 "CANdb:[%s] %s: %zu statement(s) skipped or read in part; the first at line %d: "
+                 "%s\n",
+                 "kvaDbReadFile", path.c_str(), readProblemCount, first.line, first.reason.c_str());
+    }
     unsigned int dbFlags = 0;
     if (int s = api.getFlags(dh, &dbFlags); s != 0) {
         fail("kvaDbGetFlags", s);

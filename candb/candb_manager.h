@@ -9,6 +9,12 @@
 #include "can/can_frame_record.h"
 #include "candb/candb_message.h"
 
+// A statement of the file that the library skipped, or read only in part.
+struct CandbReadProblem {
+    int line = 0;
+    std::string reason;
+};
+
 class CCANdbManager {
 public:
     // Loads the database library (see kvadb_binding.h).
@@ -18,7 +24,8 @@ public:
     CCANdbManager& operator=(const CCANdbManager&) = delete;
 
     // Reads a DBC file into the model. On false status and text tell why;
-    // a file that cannot be read keeps the previous model.
+    // a file that cannot be read keeps the previous model. Statements the
+    // library skipped are in readProblems, with one warning line in the log.
     bool Load(const std::string& path, int& status, std::string& text);
     void Clear();
     // Sorted by name; each message's signals sorted by name.
@@ -30,6 +37,10 @@ public:
 
     std::vector<CandbMessage> messages;
     std::vector<std::string> decodedTexts;
+    // Of the file the model was read from: how many statements the library
+    // skipped or read in part, and those it lists.
+    size_t readProblemCount = 0;
+    std::vector<CandbReadProblem> readProblems;
 };
 
 // The program's one instance.

@@ -137,6 +137,8 @@ KvaDbApi Fallbacks() {
     api.getFirstEnumValue = &Fallback<KvaDbHandle, KvaDbHandle*>;
     api.getNextEnumValue = &Fallback<KvaDbHandle, KvaDbHandle*>;
     api.getEnumValue = &Fallback<KvaDbHandle, int*, char*, size_t>;
+    api.getReadProblemCount = &Fallback<KvaDbHandle, unsigned int*>;
+    api.getReadProblem = &Fallback<KvaDbHandle, unsigned int, int*, char*, size_t>;
     return api;
 }
 
@@ -160,6 +162,13 @@ template <typename Fn>
 void Take(Binding& b, int slot, Fn& target) {
     if (b.slots[slot] != nullptr) {
         target = reinterpret_cast<Fn>(b.slots[slot]);
+    }
+}
+
+template <typename Fn>
+void TakeExtension(Binding& b, const char* name, Fn& target) {
+    if (void* symbol = os::GetSymbol(b.module, name)) {
+        target = reinterpret_cast<Fn>(symbol);
     }
 }
 
@@ -197,6 +206,8 @@ void Load(Binding& b) {
     Take(b, kSlotGetFirstEnumValue, b.api.getFirstEnumValue);
     Take(b, kSlotGetNextEnumValue, b.api.getNextEnumValue);
     Take(b, kSlotGetEnumValue, b.api.getEnumValue);
+    TakeExtension(b, "kvaDbGetReadProblemCount", b.api.getReadProblemCount);
+    TakeExtension(b, "kvaDbGetReadProblem", b.api.getReadProblem);
     b.api.getVersion(&b.major, &b.minor, &b.build);
 }
 

@@ -137,6 +137,10 @@ struct KvaDbApi {
     int (*getFirstEnumValue)(KvaDbHandle, KvaDbHandle*);
     int (*getNextEnumValue)(KvaDbHandle, KvaDbHandle*);
     int (*getEnumValue)(KvaDbHandle, int*, char*, size_t);
+    // Our library's own additions, outside the table: what a read skipped.
+    // A library without them reports nothing skipped.
+    int (*getReadProblemCount)(KvaDbHandle, unsigned int*);
+    int (*getReadProblem)(KvaDbHandle, unsigned int, int*, char*, size_t);
 };
 
 // The entry-point name of a slot.

@@ -258,12 +258,13 @@ int RunCapture(int argc, char** argv) {
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
 
+    // Set before the start, so that the log holds every frame the list holds.
+    if (!options.log.empty())
+        manager.SetRealtimeLog(options.log);
     if (manager.Start() == 0) {
         std::fprintf(stderr, "sorvane-cli capture: communication could not be started\n");
         return kExitFailure;
     }
-    if (!options.log.empty())
-        manager.SetRealtimeLog(options.log);
 
     using Clock = std::chrono::steady_clock;
     const auto begin = Clock::now();

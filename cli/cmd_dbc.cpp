@@ -1,4 +1,5 @@
-// sorvane-cli dbc: dump a database or decode one frame with it.
+// sorvane-cli dbc: dump a database, decode one frame with it, or list what
+// of a file the reader had to skip.
 
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +17,9 @@ namespace {
 
 const char* const kUsage =
     "sorvane-cli dbc dump FILE [--json]\n"
+    "sorvane-cli dbc check FILE\n"
+    "    every statement of FILE that is skipped or read in part, with its line;\n"
+    "    exit status 1 when there is any\n"
     "sorvane-cli dbc decode FILE ID DATA [--dlc N] [--ext] [--fd] [--json]\n"
     "    ID in hex (0x optional), DATA hex bytes (\"11 22 33\" or 112233)";
 
@@ -191,6 +195,25 @@ bool ValidFdLength(unsigned n) {
     return n <= 8 || n == 12 || n == 16 || n == 20 || n == 24 || n == 32 || n == 48 || n == 64;
 }
 
+// Lists the file's problems; 0 for a clean file, 1 otherwise.
+int Check(CCANdbManager& manager, const std::string& path) {
+    if (!LoadDatabase(manager, path.c_str())) {
+        return kExitFailure;
+    }
+    for (const CandbReadProblem& p : manager.readProblems) {
+        std::printf("%s:%d: %s\n", path.c_str(), p.line, p.reason.c_str());
+    }
+    if (manager.readProblemCount > manager.readProblems.size()) {
+        std::printf("%s: %zu more problems not listed\n", path.c_str(),
+                    manager.readProblemCount - manager.readProblems.size());
+    }
+    if (manager.readProblemCount == 0) {
+        std::printf("%s: no problems\n", path.c_str());
+        return kExitOk;
+    }
+    return kExitFailure;
+}
+
 int Usage(const char* problem, const char* detail = "") {
     std::fprintf(stderr, "sorvane-cli dbc: %s%s\nusage:\n%s\n", problem, detail, kUsage);
     return kExitUsage;
@@ -229,11 +252,13 @@ int RunDbcCommand(int argc, char** argv) {
         }
     }
     if (positional.empty()) {
-        return Usage("dump or decode expected");
+        return Usage("dump, check or decode expected");
     }
-    // Debug lines of the load would drown the output; errors stay on stderr.
-    SetLogSink([](int level, const std::string& text) {
-        if (level == kLogError) {
+    // Debug lines of the load would drown the output; errors stay on stderr,
+    // and so does the warning about skipped statements, which check lists.
+    const bool check = positional[0] == "check";
+    SetLogSink([check](int level, const std::string& text) {
+        if (level == kLogError || (level == kLogWarning && !check)) {
             std::fputs(text.c_str(), stderr);
         }
     });
@@ -250,6 +275,12 @@ int RunDbcCommand(int argc, char** argv) {
         }
         json ? DumpJson(manager) : DumpText(manager);
         return kExitOk;
+    }
+    if (check) {
+        if (positional.size() != 2) {
+            return Usage("check takes one FILE");
+        }
+        return Check(manager, positional[1]);
     }
     if (positional[0] != "decode") {
         return Usage("unknown sub-command ", positional[0].c_str());

@@ -483,5 +483,7 @@
 #define IDS_ABOUT_MAIL_TIP 20108
 #define IDS_DUMP_COL_ADDR 20110
 #define IDS_DUMP_COL_HEX 20111
+#define IDS_FMT_ENV_IMPORT_FAILED 20140 /* "%s" file, "%s" reason */
+#define IDS_FMT_ENV_EXPORT_FAILED 20141 /* "%s" file, "%s" reason */
 
 #endif /* SORVANE_RES_IDS_H */

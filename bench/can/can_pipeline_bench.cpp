@@ -1,11 +1,14 @@
 // Prints the receive pipeline's throughput (library -> receive workers ->
 // frame list + message-info table [+ live log]) with five channels at once,
-// and the frame list's memory per stored frame. Figures, not pass/fail.
+// five channels at the bus limit with and without the live log, the save of a
+// million frames, and the frame list's memory per stored frame. Figures, not
+// pass/fail.
 //
-// usage: can_pipeline_bench [library-file] [frames-per-channel]
+// usage: can_pipeline_bench [library-file] [frames-per-channel] [bus-limit-seconds]
 
 #include <dlfcn.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -17,6 +20,7 @@
 #include <vector>
 
 #include "can/can_manager.h"
+#include "can/frame_text.h"
 #include "can/write_log.h"
 
 namespace {
@@ -117,6 +121,96 @@ void Pipeline(const std::string& library, Inject inject, size_t perChannel, bool
     SetLogSink(nullptr);
 }
 
+// Five channels at the bus limit of 500 kbit/s (0-byte frames from the
+// library's flood source, about 21 000 a second each) for some seconds: the
+// processor time the program spends per second, with and without the live
+// log, and whether the log holds every listed frame in order.
+void BusLimit(const std::string& library, Configure configure, double seconds, bool logOn) {
+    std::string ini = "[vcan]\nchannels = 5\n";
+    for (int c = 1; c <= kChannelCount; ++c) {
+        ini += "[CAN" + std::to_string(c) + "]\nbus = " + std::to_string(c) +
+               "\nflood = 21000\nflood_length = 0\n";
+    }
+    configure(ini.c_str());
+    CanConfig config{};
+    for (auto& ch : config.can)
+        ch = ChannelSettings{1, kChannelModeCan, {500000, 13, 2, 1, 1, 0}, {}};
+    config.busLoadThreshold = 100;
+    SetLogSink([](int, const std::string&) {});
+    CCanManager manager([config] { return config; }, library);
+    const std::string logPath = "/tmp/sorvane_bench_limit_" + std::to_string(getpid()) + ".log";
+    ::unlink(logPath.c_str());
+    if (logOn)
+        manager.SetRealtimeLog(logPath);
+    const double cpu0 = CpuSeconds();
+    const auto t0 = std::chrono::steady_clock::now();
+    if (manager.Start() != 1) {
+        std::printf("start failed\n");
+        return;
+    }
+    // The statistics window's refresh, twice a second.
+    while (std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count() < seconds) {
+        manager.RefreshStatistics();
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    }
+    manager.Stop();
+    const double wall =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    const double cpu = CpuSeconds() - cpu0;
+    std::string verdict = "-";
+    if (logOn) {
+        // The log against the list, line by line.
+        FILE* f = std::fopen(logPath.c_str(), "rb");
+        size_t matched = 0;
+        std::string line;
+        for (int ch; f && (ch = std::fgetc(f)) != EOF;) {
+            line += static_cast<char>(ch);
+            if (ch != '\n')
+                continue;
+            if (matched < manager.Frames().Size() &&
+                line == FormatFrameLine(manager.Frames().At(matched)) + "\r\n")
+                ++matched;
+            else
+                break;
+            line.clear();
+        }
+        if (f)
+            std::fclose(f);
+        ::unlink(logPath.c_str());
+        verdict = matched == manager.Frames().Size() ? "every frame, in order"
+                                                     : "MISSING from " + std::to_string(matched);
+    }
+    std::printf(
+        "bus limit, 5 channels, live log %s: %zu frames in %.1f s, cpu %.3f s per second; log: "
+        "%s\n",
+        logOn ? "on " : "off", manager.Frames().Size(), wall, cpu / wall, verdict.c_str());
+    SetLogSink(nullptr);
+}
+
+// The whole list to a file, as the monitor's save does.
+void Save(size_t frames) {
+    FrameList list;
+    CanFrameRecord record{};
+    record.dlc = 8;
+    record.direction = kDirectionReceived;
+    for (size_t i = 0; i < frames; ++i) {
+        record.id = static_cast<uint32_t>(0x100 + (i & 0x3F));
+        record.timestamp = static_cast<uint32_t>(i * 47);
+        record.data[0] = static_cast<uint8_t>(i);
+        list.Append(record);
+    }
+    const std::string path = "/tmp/sorvane_bench_save_" + std::to_string(getpid()) + ".log";
+    const auto t0 = std::chrono::steady_clock::now();
+    const bool saved = SaveFrameListToFile(list, path, [](size_t, size_t) {});
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    struct stat info {};
+    ::stat(path.c_str(), &info);
+    ::unlink(path.c_str());
+    std::printf("save of the frame list: %zu frames, %.1f MB in %.3f s%s\n", frames,
+                static_cast<double>(info.st_size) / 1e6, seconds, saved ? "" : " (FAILED)");
+}
+
 void Memory(size_t frames) {
     const long before = PeakRssKb();
     FrameList list;
@@ -151,6 +245,11 @@ int main(int argc, char** argv) {
     std::printf("library: %s\n", library.c_str());
     Pipeline(library, inject, perChannel, false);
     Pipeline(library, inject, perChannel / 4, true);
+    const double limitSeconds = argc > 3 ? std::strtod(argv[3], nullptr) : 10.0;
+    BusLimit(library, configure, limitSeconds, false);
+    BusLimit(library, configure, limitSeconds, true);
+    configure("[vcan]\nchannels = 5\n");
+    Save(1000000);
     Memory(10000000);
     return 0;
 }

@@ -102,6 +102,15 @@ struct DbcSignalGroup {
     std::vector<std::string> signalNames;
 };
 
+// A statement the reader skipped, or read in part, and why.
+struct DbcProblem {
+    int line = 0;
+    std::string reason;
+};
+
+// A file of nothing but problems lists at most this many; the count goes on.
+inline constexpr size_t kMaxListedProblems = 1000;
+
 struct DbcDatabase {
     std::string version;
     std::string comment;
@@ -113,6 +122,8 @@ struct DbcDatabase {
     std::vector<DbcValueTable> valueTables;
     std::vector<DbcEnvironmentVariable> environmentVariables;
     std::vector<DbcSignalGroup> signalGroups;
+    std::vector<DbcProblem> problems;  // in file order, the first kMaxListedProblems
+    size_t problemCount = 0;           // all of them
 };
 
 }  // namespace kvadb

@@ -30,7 +30,8 @@ bool IsExponent(std::string_view text, size_t i) {
 
 }  // namespace
 
-bool Tokenise(std::string_view text, std::vector<Token>& tokens, std::string& error) {
+bool Tokenise(std::string_view text, std::vector<Token>& tokens, int& errorLine,
+              std::string& error) {
     tokens.clear();
     tokens.reserve(text.size() / 5 + 16);
     const size_t n = text.size();
@@ -43,7 +44,8 @@ bool Tokenise(std::string_view text, std::vector<Token>& tokens, std::string& er
         atLineStart = true;
         sawBlank = false;
     };
-    while (i < n) {
+    bool complete = true;
+    while (i < n && complete) {
         auto c = static_cast<unsigned char>(text[i]);
         if (c == '\n') {
             newLine();
@@ -98,9 +100,13 @@ bool Tokenise(std::string_view text, std::vector<Token>& tokens, std::string& er
                 ++i;
             }
             if (!closed) {
-                error = "line " + std::to_string(token.line) +
-                        ": the text that starts here has no closing quotation mark";
-                return false;
+                errorLine = token.line;
+                error =
+                    "the text that starts here has no closing quotation mark; the rest of "
+                    "the file is not read";
+                line = token.line;
+                complete = false;
+                break;
             }
             token.kind = TokenKind::String;
             token.text = text.substr(contentStart, i - contentStart);
@@ -162,7 +168,7 @@ bool Tokenise(std::string_view text, std::vector<Token>& tokens, std::string& er
     end.endLine = line;
     end.lineStart = true;
     tokens.push_back(end);
-    return true;
+    return complete;
 }
 
 std::string StringValue(const Token& token) {

@@ -23,8 +23,11 @@ struct Token {
     std::string_view text;   // a string without its quotes, as written
 };
 
-// Tokenises text; on failure returns false with error naming the line.
-bool Tokenise(std::string_view text, std::vector<Token>& tokens, std::string& error);
+// Tokenises text. A text in quotation marks that is never closed would hold
+// the rest of the file: the tokens end before it, and false is returned with
+// its line and the reason.
+bool Tokenise(std::string_view text, std::vector<Token>& tokens, int& errorLine,
+              std::string& error);
 
 // A string token's text with \" and \\ resolved and CR LF made LF.
 std::string StringValue(const Token& token);

@@ -2,7 +2,10 @@
 
 // Reads DBC text into a DbcDatabase. Accepts the format as real files use
 // it: sections in any order, header sections missing, blank lines anywhere,
-// statements of tools we do not interpret skipped whole.
+// statements of tools we do not interpret skipped whole. A statement that
+// cannot be read is skipped up to the next statement keyword at the start of
+// a line and recorded in db.problems with its line and reason; the rest of
+// the file is kept.
 
 #include <string>
 #include <string_view>
@@ -14,9 +17,16 @@
 
 namespace kvadb {
 
-// On failure returns false, leaves db in an unspecified state and sets error
-// to "line N: expected ..., found ...".
+// False when nothing of the text is a readable DBC statement although it
+// holds something (a file that is no DBC must not read as an empty
+// database): error is then "line N: " and the first problem's reason. On
+// false db is in an unspecified state.
 bool ParseDbc(std::string_view text, DbcDatabase& db, std::string& error);
+
+// Whether a word starts a DBC statement.
+bool IsKeyword(std::string_view word);
+// Decimal digits only.
+bool IsIntegerText(std::string_view text);
 
 // A VFrameFormat value, applied once the whole file is read.
 struct PendingAttribute {
@@ -26,13 +36,20 @@ struct PendingAttribute {
     double number;
 };
 
-// The statement parser behind ParseDbc, over the tokens of one file.
+// The statement parser behind ParseDbc, over the tokens of one file. Each
+// statement is read whole before it changes the database, so a statement that
+// fails leaves nothing of itself behind.
 class DbcParser {
 public:
-    DbcParser(const std::vector<Token>& tokens, DbcDatabase& db) : tokens_(tokens), db_(db) {}
+    // truncated: the tokens end early (an unclosed text), which is recorded
+    // by the caller; a statement cut off there is not recorded again.
+    DbcParser(const std::vector<Token>& tokens, DbcDatabase& db, bool truncated)
+        : tokens_(tokens), db_(db), truncated_(truncated) {}
 
-    bool Run();
-    std::string error;
+    void Run();
+    // Statements read, in whole or with a recorded problem.
+    int Statements() const { return statements_; }
+    void Note(int line, std::string reason);
 
 private:
     const Token& Peek(size_t ahead = 0) const {
@@ -52,9 +69,17 @@ private:
     static bool IsWord(const Token& t, std::string_view word) {
         return t.kind == TokenKind::Identifier && t.text == word;
     }
+    // A keyword at the start of a line: where a statement may begin.
+    static bool StartsStatement(const Token& t) {
+        return t.kind == TokenKind::Identifier && t.lineStart && IsKeyword(t.text);
+    }
     bool Fail(const Token& at, const std::string& expected) {
-        error = "line " + std::to_string(at.line) + ": expected " + expected + ", found " +
-                Describe(at);
+        return FailWith(at, "expected " + expected + ", found " + Describe(at));
+    }
+    bool FailWith(const Token& at, std::string reason) {
+        failLine_ = at.line;
+        failAtEnd_ = at.kind == TokenKind::End;
+        failReason_ = std::move(reason);
         return false;
     }
     bool Punct(char c, const char* what) {
@@ -85,14 +110,18 @@ private:
     bool Unsigned(uint64_t& out, uint64_t max, const char* what);
     bool Integer(int64_t& out, const char* what);
     bool Real(double& out, const char* what);
-    // The last statement of a file often lacks its ';'; the end closes it.
+    // True at the end of a statement: its ';' (taken), the end of the file
+    // (the last statement often lacks its ';'), or a statement keyword at the
+    // start of the next line (a missing ';', recorded).
+    bool StatementEnds();
     bool EndOfStatement() {
-        if (Peek().kind == TokenKind::End) {
-            return true;
-        }
-        return Punct(';', "';' at the end of the statement");
+        return StatementEnds() || Fail(Peek(), "';' at the end of the statement");
     }
     bool SkipStatement();
+    // After a failed statement: on to the next statement keyword at the start
+    // of a line behind the statement's first token.
+    void Recover(size_t start);
+    bool Statement(std::string_view keyword);
 
     bool ParseVersion();
     bool ParseNewSymbols();
@@ -101,6 +130,7 @@ private:
     bool ParseValueTable();
     bool ParseMessage();
     bool ParseSignal();
+    bool ParseMultiplexMark(DbcSignal& signal);
     bool ParseTransmitters();
     bool ParseComment();
     bool ParseAttributeDefinition(bool relation);
@@ -140,8 +170,15 @@ private:
 
     const std::vector<Token>& tokens_;
     DbcDatabase& db_;
+    const bool truncated_;
     size_t pos_ = 0;
+    int statements_ = 0;
+    // The failure of the statement being read.
+    int failLine_ = 0;
+    bool failAtEnd_ = false;
+    std::string failReason_;
     DbcMessage* current_ = nullptr;  // the message whose SG_ lines follow
+    bool skippingSignals_ = false;   // the SG_ lines of a message that was skipped
     std::unordered_map<uint32_t, std::vector<DbcMessage*>> byId_;
     // (identifier, signal name) to the first such signal: files refer to
     // signals thousands of times, a scan per reference would be quadratic.

@@ -51,16 +51,11 @@ bool DbcParser::ParseAttributeDefinition(bool relation) {
     } else if (IsWord(type, "ENUM")) {
         def.kind = AttributeKind::Enum;
         Next();
-        while (!IsPunct(Peek(), ';')) {
-            if (IsPunct(Peek(), ',')) {
-                Next();
-                continue;
+        while (Peek().kind == TokenKind::String || IsPunct(Peek(), ',')) {
+            const Token& t = Next();
+            if (t.kind == TokenKind::String) {
+                def.enumNames.push_back(StringValue(t));
             }
-            std::string name;
-            if (!String(name, "an enumeration name in quotation marks or ';'")) {
-                return false;
-            }
-            def.enumNames.push_back(std::move(name));
         }
     } else {
         return Fail(type, "the attribute type INT, HEX, FLOAT, STRING or ENUM");
@@ -179,14 +174,14 @@ bool DbcParser::ParseSignalValueType() {
         return false;
     }
     if (DbcSignal* s = FindSignal(fileId, signalName)) {
+        if ((type == 1 && s->length != 32) || (type == 2 && s->length != 64)) {
+            return Fail(typeToken, "a value type that fits the signal's length of " +
+                                       std::to_string(s->length) + " bits");
+        }
         if (type == 1) {
             s->representationType = kvaDb_Float;
         } else if (type == 2) {
             s->representationType = kvaDb_Double;
-        }
-        if ((type == 1 && s->length != 32) || (type == 2 && s->length != 64)) {
-            return Fail(typeToken, "a value type that fits the signal's length of " +
-                                       std::to_string(s->length) + " bits");
         }
     }
     return true;
@@ -206,7 +201,7 @@ bool DbcParser::ParseSignalGroup() {
     }
     group.messageId = static_cast<uint32_t>(fileId);
     group.name = std::string(name);
-    while (!IsPunct(Peek(), ';')) {
+    while (!StatementEnds()) {
         if (IsPunct(Peek(), ',')) {
             Next();
             continue;
@@ -217,7 +212,6 @@ bool DbcParser::ParseSignalGroup() {
         }
         group.signalNames.emplace_back(signal);
     }
-    Next();
     db_.signalGroups.push_back(std::move(group));
     return true;
 }
@@ -240,7 +234,7 @@ bool DbcParser::ParseEnvironmentVariable() {
         !Identifier(access, "the access type")) {
         return false;
     }
-    while (!IsPunct(Peek(), ';')) {
+    while (!StatementEnds()) {
         if (IsPunct(Peek(), ',')) {
             Next();
             continue;
@@ -250,7 +244,6 @@ bool DbcParser::ParseEnvironmentVariable() {
             return false;
         }
     }
-    Next();
     var.name = std::string(name);
     var.type = static_cast<int>(type);
     db_.environmentVariables.push_back(std::move(var));
@@ -321,19 +314,6 @@ void DbcParser::Finish() {
             }
         }
     }
-}
-
-bool ParseDbc(std::string_view text, DbcDatabase& db, std::string& error) {
-    std::vector<Token> tokens;
-    if (!Tokenise(text, tokens, error)) {
-        return false;
-    }
-    DbcParser parser(tokens, db);
-    if (!parser.Run()) {
-        error = parser.error;
-        return false;
-    }
-    return true;
 }
 
 }  // namespace kvadb

@@ -247,6 +247,34 @@ KvaDbStatus kvaDbReadFile(KvaDbHnd dh, const char* filename) {
     }
 }
 
+KvaDbStatus kvaDbGetReadProblemCount(KvaDbHnd dh, unsigned int* count) {
+    DatabaseHandle* h = AsDatabase(dh);
+    if (h == nullptr) {
+        return kvaDbErr_NoDatabase;
+    }
+    if (count == nullptr) {
+        return kvaDbErr_Param;
+    }
+    const size_t n = h->db->problemCount;
+    *count = n > std::numeric_limits<unsigned int>::max() ? std::numeric_limits<unsigned int>::max()
+                                                          : static_cast<unsigned int>(n);
+    return kvaDbOK;
+}
+
+KvaDbStatus kvaDbGetReadProblem(KvaDbHnd dh, unsigned int index, int* line, char* buf,
+                                size_t buflen) {
+    DatabaseHandle* h = AsDatabase(dh);
+    if (h == nullptr) {
+        return kvaDbErr_NoDatabase;
+    }
+    if (line == nullptr || index >= h->db->problems.size()) {
+        return kvaDbErr_Param;
+    }
+    const kvadb::DbcProblem& problem = h->db->problems[index];
+    *line = problem.line;
+    return CopyText(problem.reason, buf, buflen);
+}
+
 KvaDbStatus kvaDbGetFlags(KvaDbHnd dh, unsigned int* flags) {
     DatabaseHandle* h = AsDatabase(dh);
     if (h == nullptr) {

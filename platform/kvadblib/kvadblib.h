@@ -77,6 +77,14 @@ KVADB_API KvaDbStatus kvaDbGetErrorText(KvaDbStatus error, char* buf, size_t buf
 // (with the terminating zero).
 KVADB_API KvaDbStatus kvaDbGetLastParseError(char* buf, unsigned int* buflen);
 
+// Our own addition to the interface: the statements the last successful
+// kvaDbReadFile of the handle skipped, or read only in part, because they
+// were malformed. The count is that of the whole file; the first 1000 are
+// listed, in file order, each with its 1-based line and reason.
+KVADB_API KvaDbStatus kvaDbGetReadProblemCount(KvaDbHnd dh, unsigned int* count);
+KVADB_API KvaDbStatus kvaDbGetReadProblem(KvaDbHnd dh, unsigned int index, int* line, char* buf,
+                                          size_t buflen);
+
 KVADB_API KvaDbStatus kvaDbOpen(KvaDbHnd* dh);
 KVADB_API KvaDbStatus kvaDbClose(KvaDbHnd dh);
 KVADB_API KvaDbStatus kvaDbReadFile(KvaDbHnd dh, const char* filename);

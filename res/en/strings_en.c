@@ -355,6 +355,8 @@ const SorvaneResString kLangStrings[] = {
     {IDS_ABOUT_MAIL_TIP, "mailto: "},
     {IDS_DUMP_COL_ADDR, "Addr"},
     {IDS_DUMP_COL_HEX, "Hex"},
+    {IDS_FMT_ENV_IMPORT_FAILED, "The environment could not be imported.\n\nFile: %s\nReason: %s"},
+    {IDS_FMT_ENV_EXPORT_FAILED, "The environment could not be exported.\n\nFile: %s\nReason: %s"},
 };
 /* clang-format on */
 

@@ -354,6 +354,8 @@ const SorvaneResString kJaStrings[] = {
     {IDS_ABOUT_MAIL_TIP, "mailto: "},
     {IDS_DUMP_COL_ADDR, "Addr"},
     {IDS_DUMP_COL_HEX, "Hex"},
+    {IDS_FMT_ENV_IMPORT_FAILED, "動作環境のインポートに失敗しました。\n\nファイル: %s\n理由: %s"},
+    {IDS_FMT_ENV_EXPORT_FAILED, "動作環境のエクスポートに失敗しました。\n\nファイル: %s\n理由: %s"},
 };
 /* clang-format on */
 

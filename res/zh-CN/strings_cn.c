@@ -355,6 +355,8 @@ const SorvaneResString kLangStrings[] = {
     {IDS_ABOUT_MAIL_TIP, "mailto: "},
     {IDS_DUMP_COL_ADDR, "Addr"},
     {IDS_DUMP_COL_HEX, "Hex"},
+    {IDS_FMT_ENV_IMPORT_FAILED, "导入环境设置失败。\n\n文件: %s\n原因: %s"},
+    {IDS_FMT_ENV_EXPORT_FAILED, "导出环境设置失败。\n\n文件: %s\n原因: %s"},
 };
 /* clang-format on */
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -55,3 +56,42 @@ TEST(CliCapture, RunsChannelsLogsAndSavesTheList) {
               "Chn Identifier Flg   DLC  D0...1...2...3...4...5...6..D7       Time     Dir\r\n");
     ::unlink(save.c_str());
 }
+
+#ifdef SORVANE_TEST_VCAN
+// Our virtual bus at its limit on five channels: the live log, set before the
+// start, holds exactly the frames of the saved list, in order.
+TEST(CliCapture, LiveLogHoldsEveryFrameOfTheListAtTheBusLimit) {
+    const std::string dir =
+        std::string(::testing::TempDir()) + "/sorvane_cli_limit_" + std::to_string(getpid());
+    ASSERT_EQ(std::system(("mkdir -p '" + dir + "'").c_str()), 0);
+    std::string ini = "[vcan]\nchannels = 5\n";
+    for (int c = 1; c <= 5; ++c) {
+        ini += "[CAN" + std::to_string(c) + "]\nbus = " + std::to_string(c) +
+               "\nflood = 21000\nflood_length = 0\n";
+    }
+    std::ofstream(dir + "/limit.ini") << ini;
+    const CliResult run = test_support::RunCommand(
+        "SORVANE_CANLIB='" SORVANE_TEST_VCAN "' SORVANE_VCAN_CONFIG='" + dir +
+        "/limit.ini' '" SORVANE_TEST_CLI
+        "' capture --channel 1 --channel 2 --channel 3 "
+        "--channel 4 --channel 5 --seconds 1 --quiet --log '" +
+        dir + "/live.log' --save '" + dir + "/saved.log' 2>&1");
+    ASSERT_EQ(run.status, 0) << run.out;
+    std::ifstream live(dir + "/live.log", std::ios::binary);
+    std::ifstream saved(dir + "/saved.log", std::ios::binary);
+    std::string header;
+    std::getline(saved, header);
+    size_t lines = 0;
+    for (std::string a, b; std::getline(saved, b);) {
+        ASSERT_TRUE(std::getline(live, a)) << "the log ends at line " << lines;
+        ASSERT_EQ(a, b) << "line " << lines;
+        ++lines;
+    }
+    std::string extra;
+    EXPECT_FALSE(std::getline(live, extra)) << "the log holds more than the list";
+    EXPECT_GT(lines, 50000u);  // five channels at about 21 000 frames a second
+    EXPECT_NE(run.out.find("frames: " + std::to_string(lines) + "\n"), std::string::npos)
+        << run.out;
+    std::system(("rm -rf '" + dir + "'").c_str());
+}
+#endif

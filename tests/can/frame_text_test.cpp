@@ -2,8 +2,12 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <iterator>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -11,6 +15,7 @@
 #include "can/frame_list.h"
 #include "can/frame_log_file.h"
 #include "can/frame_text.h"
+#include "test_files.h"
 
 namespace {
 
@@ -30,17 +35,6 @@ CanFrameRecord Frame(uint32_t id, uint32_t dlc, uint32_t flags, uint32_t timesta
     return r;
 }
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::string TempPath(const char* name) {
-    return std::string(::testing::TempDir()) + "/sorvane_" + name + "_" + std::to_string(getpid());
-}
-
 }  // namespace
 
 TEST(FrameText, StandardFrameIs73CharactersColumnByColumn) {
@@ -52,6 +46,59 @@ TEST(FrameText, StandardFrameIs73CharactersColumnByColumn) {
     expected += data + "  " + std::string(13 - 8, ' ') + "1.500000" + " R";
     EXPECT_EQ(line, expected);
     EXPECT_EQ(line.size(), 73u);
+}
+
+// The line built by hand against the printf format it stands for, over many
+// records: every channel, identifier, length (also damaged ones), flag
+// combination, both directions and time stamps from 0 to the wrap.
+TEST(FrameText, LinesMatchTheirPrintfFormatForManyRecords) {
+    std::mt19937 rng(20);
+    const uint32_t stamps[] = {0, 1, 999999, 1000000, 1500000, 9999999, 10000000, 4294967295u};
+    const uint32_t lengths[] = {0, 1, 7, 8, 9, 12, 20, 48, 63, 64, 65, 200, 0xFFFFFFFFu};
+    for (int n = 0; n < 20000; ++n) {
+        CanFrameRecord r{};
+        r.id = n % 3 == 0 ? rng() : rng() % 0x800;
+        r.flags = rng() & (kMsgRtr | kMsgExt | kFdMsgFdf | kFdMsgBrs | kMsgStd);
+        r.dlc = n % 2 == 0 ? lengths[rng() % std::size(lengths)] : rng() % 65;
+        r.timestamp = n % 4 == 0 ? stamps[rng() % std::size(stamps)] : rng();
+        r.channel = static_cast<uint8_t>(rng());
+        r.direction = static_cast<uint8_t>(rng() % 2);
+        for (uint8_t& b : r.data)
+            b = static_cast<uint8_t>(rng());
+
+        std::string type;
+        for (const auto& [flag, letter] : {std::pair{kMsgRtr, 'R'}, std::pair{kMsgExt, 'E'},
+                                           std::pair{kFdMsgFdf, 'F'}, std::pair{kFdMsgBrs, 'B'}})
+            if (r.flags & flag)
+                type += letter;
+        const uint32_t bytes = std::min<uint32_t>(r.dlc, 64);
+        char group[8];
+        std::string data = r.dlc == 0 ? "  00" : "";
+        for (uint32_t i = 0; i < std::min<uint32_t>(bytes, 8); ++i) {
+            std::snprintf(group, sizeof group, "  %02X", r.data[i]);
+            data += group;
+        }
+        std::string more;
+        for (uint32_t i = 8; i < bytes; ++i) {
+            if (i % 8 == 0)
+                more += "\n" + std::string(24, ' ');
+            std::snprintf(group, sizeof group, "  %02X", r.data[i]);
+            more += group;
+        }
+        char time[40];
+        std::snprintf(time, sizeof time, "  %-6.6f", r.timestamp / 1000000.0);
+        char line[512];
+        std::snprintf(line, sizeof line, " %d    %08X  %-5s %2X%-32s  %13s %s%s", r.channel, r.id,
+                      type.c_str(), r.dlc, data.c_str(), time, r.direction ? "R" : "T",
+                      more.c_str());
+        ASSERT_EQ(FormatFrameLine(r), line) << n;
+        std::string appended = "x";
+        AppendFrameLine(appended, r, "\r\n");
+        std::string crlf = line;
+        for (size_t at = crlf.find('\n'); at != std::string::npos; at = crlf.find('\n', at + 2))
+            crlf.insert(at, 1, '\r');
+        ASSERT_EQ(appended, "x" + crlf) << n;
+    }
 }
 
 TEST(FrameText, TypeLettersInOrder) {

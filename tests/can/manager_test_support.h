@@ -11,7 +11,12 @@
 #include <utility>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include <memory>
+
 #include "can/can_config.h"
+#include "can/can_manager.h"
 #include "can/write_log.h"
 
 // Our libcanlib.so.1 with its test controls, resolved from the same file the
@@ -27,6 +32,8 @@ struct Vcan {
         Get(busLoad, "vcanTestSetBusLoad");
         Get(errorCounters, "vcanTestSetErrorCounters");
         Get(errorText, "canGetErrorText");
+        Get(openChannel, "canOpenChannel");
+        Get(closeChannel, "canClose");
     }
     ~Vcan() {
         if (module != nullptr)
@@ -51,6 +58,8 @@ struct Vcan {
     int (*busLoad)(int, long) = nullptr;
     int (*errorCounters)(int, unsigned, unsigned, unsigned) = nullptr;
     int (*errorText)(int, char*, unsigned) = nullptr;
+    int (*openChannel)(int, int) = nullptr;
+    int (*closeChannel)(int) = nullptr;
 };
 
 // Collects every output-log line while alive.
@@ -108,3 +117,36 @@ inline bool WaitUntil(const std::function<bool()>& done) {
     }
     return true;
 }
+
+using Lines = std::vector<std::pair<int, std::string>>;
+
+#ifdef SORVANE_TEST_CANLIB
+// The manager on the library under test, with every output-log line captured.
+
+class ManagerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!vcan.Ready())
+            GTEST_SKIP() << "libcanlib test controls not found at " << SORVANE_TEST_CANLIB;
+        ASSERT_EQ(vcan.configure("[vcan]\nchannels = 5\n"), 0);
+    }
+    void TearDown() override {
+        if (vcan.Ready())
+            vcan.configure(nullptr);
+    }
+    std::unique_ptr<CCanManager> Make(CanConfig config) {
+        current = config;
+        return std::make_unique<CCanManager>([this] { return current; }, SORVANE_TEST_CANLIB);
+    }
+    void Inject(int channel, uint32_t id, unsigned dlc = 8, unsigned flags = kMsgStd) {
+        const uint8_t data[64] = {0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88};
+        ASSERT_GE(vcan.inject(channel, static_cast<long>(id), data, dlc, flags), 0);
+    }
+    static std::string Line(int ch, const char* entry, const std::string& text) {
+        return "CAN" + std::to_string(ch) + " [" + entry + "] " + text + "\n";
+    }
+    Vcan vcan{SORVANE_TEST_CANLIB};
+    CanConfig current{};
+    LogCapture log;
+};
+#endif  // SORVANE_TEST_CANLIB

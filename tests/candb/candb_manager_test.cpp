@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <mutex>
 #include <random>
 #include <string>
@@ -162,7 +163,8 @@ TEST_F(CandbManager, ASecondFileReplacesTheModelAnUnreadableOneKeepsIt) {
     CCANdbManager manager;
     TempFile first("BO_ 1 First: 8 X\n SG_ S : 0|8@1+ (1,0) [0|0] \"\" X\n");
     TempFile second("BO_ 2 Second: 8 X\n SG_ S : 0|8@1+ (1,0) [0|0] \"\" X\n");
-    TempFile broken("BO_ 3 Broken: 8 X\n SG_ S : 0|8@1+ (1,0) [0|0] \"\" X\n BO_ x\n");
+    // Nothing of it is a DBC statement, so the library refuses it whole.
+    TempFile broken("Broken: 8 X\n S : 0|8@1+ (1,0) [0|0] \"\" X\n");
     int status = 0;
     std::string text;
     ASSERT_TRUE(manager.Load(first.path(), status, text));
@@ -172,7 +174,10 @@ TEST_F(CandbManager, ASecondFileReplacesTheModelAnUnreadableOneKeepsIt) {
     log.Reset();
     EXPECT_FALSE(manager.Load(broken.path(), status, text));
     EXPECT_EQ(status, -15);
-    EXPECT_NE(text.find("line 3: expected the message identifier"), std::string::npos) << text;
+    EXPECT_NE(text.find("line 1: expected a DBC keyword at the start of a statement, found "
+                        "'Broken'"),
+              std::string::npos)
+        << text;
     ASSERT_EQ(manager.Messages().size(), 1u);
     EXPECT_EQ(manager.Messages()[0].name, "Second");
     const auto lines = log.Lines();
@@ -219,27 +224,188 @@ TEST_F(CandbManager, ALibraryLackingEntryPointsMeetsTheFallbacks) {
     EXPECT_FALSE(manager.Load("/any/file.dbc", status, text));
     EXPECT_EQ(status, -1);
     EXPECT_EQ(text, "partial failure");
+    // Without the problem list nothing is reported skipped.
+    EXPECT_EQ(manager.readProblemCount, 0u);
     ASSERT_EQ(log.Lines().size(), 1u);
     EXPECT_EQ(log.Lines()[0].text, "CANdb:[kvaDbGetFlags] partial failure\n");
 }
 
+// The library's documented entry points, in the order of the table.
+const char* const kEntryPoints[] = {"kvaDbOpen",
+                                    "kvaDbSetDummyFileName",
+                                    "kvaDbGetDatabaseName",
+                                    "kvaDbGetVersion",
+                                    "kvaDbGetErrorText",
+                                    "kvaDbGetLastParseError",
+                                    "kvaDbClose",
+                                    "kvaDbReadFile",
+                                    "kvaDbGetFlags",
+                                    "kvaDbGetProtocol",
+                                    "kvaDbGetProtocolProperties",
+                                    "kvaDbGetFirstMsg",
+                                    "kvaDbGetNextMsg",
+                                    "kvaDbGetMsgById",
+                                    "kvaDbGetMsgByPGN",
+                                    "kvaDbGetMsgByName",
+                                    "kvaDbGetMsgName",
+                                    "kvaDbGetMsgQualifiedName",
+                                    "kvaDbGetMsgComment",
+                                    "kvaDbGetMsgId",
+                                    "kvaDbGetMsgIdEx",
+                                    "kvaDbGetMsgFlags",
+                                    "kvaDbGetMsgDlc",
+                                    "kvaDbGetMsgSendNode",
+                                    "kvaDbGetMsgMux",
+                                    "kvaDbGetFirstSignal",
+                                    "kvaDbGetNextSignal",
+                                    "kvaDbGetSignalByName",
+                                    "kvaDbGetSignalMode",
+                                    "kvaDbGetSignalMessage",
+                                    "kvaDbGetSignalValueFloat",
+                                    "kvaDbGetSignalValueInteger",
+                                    "kvaDbRetrieveSignalValuePhys",
+                                    "kvaDbRetrieveSignalValueRaw",
+                                    "kvaDbRetrieveSignalValueRaw64",
+                                    "kvaDbGetSignalValueEnum",
+                                    "kvaDbGetSignalValueLimits",
+                                    "kvaDbGetSignalValueScaling",
+                                    "kvaDbGetSignalValueSize",
+                                    "kvaDbGetSignalName",
+                                    "kvaDbGetSignalQualifiedName",
+                                    "kvaDbGetSignalComment",
+                                    "kvaDbGetSignalUnit",
+                                    "kvaDbGetSignalEncoding",
+                                    "kvaDbGetSignalRepresentationType",
+                                    "kvaDbGetSignalPresentationType",
+                                    "kvaDbGetFirstNode",
+                                    "kvaDbGetNextNode",
+                                    "kvaDbGetNodeByName",
+                                    "kvaDbGetNodeAttributeIntByName",
+                                    "kvaDbGetNodeName",
+                                    "kvaDbGetNodeComment",
+                                    "kvaDbSignalContainsReceiveNode",
+                                    "kvaDbStoreSignalValuePhys",
+                                    "kvaDbStoreSignalValueRaw",
+                                    "kvaDbStoreSignalValueRaw64",
+                                    "kvaDbGetFirstAttributeDefinition",
+                                    "kvaDbGetAttributeDefinitionByName",
+                                    "kvaDbGetNextAttributeDefinition",
+                                    "kvaDbGetAttributeDefinitionType",
+                                    "kvaDbGetAttributeDefinitionOwner",
+                                    "kvaDbGetAttributeDefinitionName",
+                                    "kvaDbGetAttributeDefinitionInt",
+                                    "kvaDbGetAttributeDefinitionFloat",
+                                    "kvaDbGetAttributeDefinitionString",
+                                    "kvaDbGetAttributeDefinitionEnumeration",
+                                    "kvaDbGetAttributeDefinitionEnumValueByName",
+                                    "kvaDbGetAttributeDefinitionEnumNameByValue",
+                                    "kvaDbGetAttributeDefinitionEnumFirst",
+                                    "kvaDbGetAttributeDefinitionEnumNext",
+                                    "kvaDbGetFirstEnumValue",
+                                    "kvaDbGetNextEnumValue",
+                                    "kvaDbGetEnumValue",
+                                    "kvaDbGetFirstEnumValuePair",
+                                    "kvaDbGetNextEnumValuePair",
+                                    "kvaDbGetFirstMsgAttribute",
+                                    "kvaDbGetMsgAttributeByName",
+                                    "kvaDbGetAttributeByName",
+                                    "kvaDbGetFirstSignalAttribute",
+                                    "kvaDbGetSignalAttributeByName",
+                                    "kvaDbGetFirstNodeAttribute",
+                                    "kvaDbGetNodeAttributeByName",
+                                    "kvaDbGetFirstAttribute",
+                                    "kvaDbGetNextAttribute",
+                                    "kvaDbGetAttributeType",
+                                    "kvaDbGetAttributeName",
+                                    "kvaDbGetAttributeValueInt",
+                                    "kvaDbGetAttributeValueFloat",
+                                    "kvaDbGetAttributeValueString",
+                                    "kvaDbGetAttributeValueEnumeration",
+                                    "kvaDbMsgDlcToBytes",
+                                    "kvaDbBytesToMsgDlc"};
+static_assert(std::size(kEntryPoints) == 92);
+
 TEST_F(CandbManager, TheTableHoldsItsEntryPointsInOrder) {
-    EXPECT_STREQ(candb::KvaDbSlotName(0), "kvaDbOpen");
-    EXPECT_STREQ(candb::KvaDbSlotName(7), "kvaDbReadFile");
-    EXPECT_STREQ(candb::KvaDbSlotName(28), "kvaDbGetSignalMode");
-    EXPECT_STREQ(candb::KvaDbSlotName(70), "kvaDbGetFirstEnumValue");
-    EXPECT_STREQ(candb::KvaDbSlotName(91), "kvaDbBytesToMsgDlc");
-    EXPECT_STREQ(candb::KvaDbSlotName(92), "");
-    CCANdbManager manager;
-    int resolved = 0;
     for (int i = 0; i < candb::kSlotCount; ++i) {
-        resolved += candb::KvaDbSlotResolved(i) ? 1 : 0;
+        EXPECT_STREQ(candb::KvaDbSlotName(i), kEntryPoints[i]) << "slot " << i;
     }
-    EXPECT_GE(resolved, 26);  // every entry point the program calls
+    EXPECT_STREQ(candb::KvaDbSlotName(92), "");
+    EXPECT_STREQ(candb::KvaDbSlotName(-1), "");
+    CCANdbManager manager;
+    // Every entry point the program calls is taken from our library.
+    for (int slot : {candb::kSlotOpen,
+                     candb::kSlotGetVersion,
+                     candb::kSlotGetErrorText,
+                     candb::kSlotClose,
+                     candb::kSlotReadFile,
+                     candb::kSlotGetFlags,
+                     candb::kSlotGetFirstMsg,
+                     candb::kSlotGetNextMsg,
+                     candb::kSlotGetMsgName,
+                     candb::kSlotGetMsgComment,
+                     candb::kSlotGetMsgId,
+                     candb::kSlotGetMsgDlc,
+                     candb::kSlotGetFirstSignal,
+                     candb::kSlotGetNextSignal,
+                     candb::kSlotGetSignalMode,
+                     candb::kSlotGetSignalValueLimits,
+                     candb::kSlotGetSignalValueScaling,
+                     candb::kSlotGetSignalValueSize,
+                     candb::kSlotGetSignalName,
+                     candb::kSlotGetSignalComment,
+                     candb::kSlotGetSignalUnit,
+                     candb::kSlotGetSignalEncoding,
+                     candb::kSlotGetSignalRepresentationType,
+                     candb::kSlotGetFirstEnumValue,
+                     candb::kSlotGetNextEnumValue,
+                     candb::kSlotGetEnumValue}) {
+        EXPECT_TRUE(candb::KvaDbSlotResolved(slot)) << candb::KvaDbSlotName(slot);
+    }
     // A second manager shares the library; the first going away leaves it loaded.
     auto other = std::make_unique<CCANdbManager>();
     other.reset();
     EXPECT_TRUE(candb::KvaDbLoaded());
+}
+
+// Statements the library skipped reach the model's list and one warning line.
+TEST_F(CandbManager, SkippedStatementsAreListedAndWarnedOnceALoad) {
+    LogCapture log;
+    CCANdbManager manager;
+    int status = 0;
+    std::string text;
+    const std::string broken = KVADB_TEST_DATA "/broken_lines.dbc";
+    ASSERT_TRUE(manager.Load(broken, status, text)) << text;
+    ASSERT_EQ(manager.Messages().size(), 2u);
+    EXPECT_EQ(manager.readProblemCount, 4u);
+    ASSERT_EQ(manager.readProblems.size(), 4u);
+    EXPECT_EQ(manager.readProblems[1].line, 10);
+    EXPECT_EQ(manager.readProblems[1].reason, "expected ']' after the maximum, found \"\"");
+    std::vector<std::string> warnings;
+    for (const Line& line : log.Lines()) {
+        if (line.level == kLogWarning) {
+            warnings.push_back(line.text);
+        }
+    }
+    EXPECT_EQ(warnings,
+              (std::vector<std::string>{
+                  "CANdb:[kvaDbReadFile] " + broken +
+                  ": 4 statement(s) skipped or read in part; the first at line 4: expected ':' "
+                  "after the message name, found '8'; the message is skipped with its signals\n"}));
+
+    // A clean file clears the list and warns nothing; a refused one keeps the model and its list.
+    log.Reset();
+    ASSERT_TRUE(manager.Load(KVADB_TEST_DATA "/mux_mark_without_value.dbc", status, text));
+    EXPECT_EQ(manager.readProblemCount, 1u);
+    ASSERT_TRUE(manager.Load(KVADB_TEST_DATA "/features.dbc", status, text));
+    EXPECT_EQ(manager.readProblemCount, 0u);
+    EXPECT_TRUE(manager.readProblems.empty());
+    EXPECT_FALSE(manager.Load(KVADB_TEST_DATA "/not_a_dbc.txt", status, text));
+    EXPECT_EQ(manager.Messages().size(), 3u);
+    size_t warned = 0;
+    for (const Line& line : log.Lines()) {
+        warned += line.level == kLogWarning ? 1 : 0;
+    }
+    EXPECT_EQ(warned, 1u);
 }
 
 CanFrameRecord Frame(uint32_t id, std::vector<uint8_t> bytes, uint32_t flags = 0) {

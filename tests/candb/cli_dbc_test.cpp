@@ -65,9 +65,51 @@ TEST(CliDbc, UnknownIdentifierAndUnreadableFileFail) {
     EXPECT_EQ(missing.status, 1) << missing.out;
     ExpectLines(missing, {"cannot load /nonexistent/none.dbc"});
 
-    const CliResult broken = Cli("dump '" KVADB_TEST_DATA "/missing_colon.dbc'");
+    const CliResult broken = Cli("dump '" KVADB_TEST_DATA "/not_a_dbc.txt'");
     EXPECT_EQ(broken.status, 1) << broken.out;
-    ExpectLines(broken, {"line 3: expected ':'"});
+    ExpectLines(broken, {"line 1: expected a DBC keyword"});
+
+    // A file with a skipped statement loads; the warning names it on stderr.
+    const CliResult skipped = Cli("dump '" KVADB_TEST_DATA "/missing_colon.dbc'");
+    EXPECT_EQ(skipped.status, 0) << skipped.out;
+    ExpectLines(skipped, {"M (0x00000001) dlc=8", "\tS unit=",
+                          "1 statement(s) skipped or read in part; the first at line 3: expected "
+                          "':' after the signal name, found '0'\n"});
+}
+
+// check lists every problem with its line, and its status tells whether there is any.
+TEST(CliDbc, CheckListsEveryProblemAndFailsOnAny) {
+    struct Case {
+        const char* file;
+        int status;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"broken_lines.dbc",
+         1,
+         {"broken_lines.dbc:4: expected ':' after the message name, found '8'; the message is "
+          "skipped with its signals\n",
+          "broken_lines.dbc:10: expected ']' after the maximum, found \"\"\n",
+          "broken_lines.dbc:12: expected a value type that fits the signal's length of 8 bits, "
+          "found '1'\n",
+          "broken_lines.dbc:13: expected the description of the value in quotation marks, found "
+          "';'\n"}},
+        {"comment_without_semicolon.dbc",
+         1,
+         {"comment_without_semicolon.dbc:4: the statement has no ';' at its end"}},
+        {"features.dbc", 0, {"features.dbc: no problems\n"}},
+        {"not_a_dbc.txt", 1, {"cannot load", "line 1: expected a DBC keyword"}},
+    };
+    for (const Case& c : cases) {
+        const CliResult run = Cli(std::string("check '" KVADB_TEST_DATA "/") + c.file + "'");
+        EXPECT_EQ(run.status, c.status) << c.file << "\n" << run.out;
+        for (const std::string& line : c.lines) {
+            EXPECT_NE(run.out.find(line), std::string::npos) << line << "\n" << run.out;
+        }
+        // The list is the whole report: no warning line beside it.
+        EXPECT_EQ(run.out.find("statement(s) skipped"), std::string::npos) << run.out;
+    }
+    const CliResult demo = Cli("check " + kDemo);
+    EXPECT_EQ(demo.status, 0) << demo.out;
 }
 
 TEST(CliDbc, BadArgumentsGiveUsageAndStatus2) {
@@ -75,6 +117,8 @@ TEST(CliDbc, BadArgumentsGiveUsageAndStatus2) {
                                             "bogus " + kDemo,
                                             "dump",
                                             "dump a.dbc b.dbc",
+                                            "check",
+                                            "check a.dbc b.dbc",
                                             "decode " + kDemo + " 100",
                                             "decode " + kDemo + " 1G 00",
                                             "decode " + kDemo + " 800 00",

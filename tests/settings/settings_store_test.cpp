@@ -68,7 +68,21 @@ protected:
 };
 
 TEST_F(SettingsStoreTest, FirstStartHasNothingToLoad) {
+    // The defaults mark the record unconfigured, whatever it held before.
+    settings_.notConfigured = 0;
+    Fill(settings_);
+    const std::string path = store_.settingsFilePath;
+    store_.SetDefaultSettings();
+    store_.settingsFilePath = path;
+    EXPECT_EQ(settings_.notConfigured, 1);
     EXPECT_FALSE(store_.LoadSettings(store_.settingsFilePath));
+    EXPECT_FALSE(store_.LastError().empty());
+    // A load that found nothing leaves every setting at its default; only a
+    // successful load at start-up (the program's) clears the mark.
+    AppSettings defaults;
+    CSettingsStore other(defaults, registry_);
+    other.SetDefaultSettings();
+    ExpectSame(settings_, defaults);
     EXPECT_EQ(settings_.notConfigured, 1);
     EXPECT_EQ(settings_.appLook, 32819u);
     settings_.configFile = 1;
@@ -291,6 +305,16 @@ TEST(ReadStoredSettings, ReadsTheCurrentStoreWithoutChangingIt) {
     registry.SetDword("SOFTWARE\\Velmara\\Sorvane\\BUSLOAD", "Threshould", 0x22);
     EXPECT_TRUE(ReadStoredSettings(settings, registry));
     EXPECT_EQ(settings.busLoadThreshold, 0x22u);
+    // The tools have no screen: a window place far off every screen is read as stored.
+    registry.SetDword("SOFTWARE\\Velmara\\Sorvane\\COMMON", "ConfigFile", 0);
+    WriteText(folder.File("Sorvane.ini"),
+              "[SOFTWARE\\Velmara\\Sorvane\\FRAME]\r\n\"Frame.Monitor\"=hex:"
+              "a0,0f,00,00,b8,0b,00,00,c0,12,00,00,10,0e,00,00,01,00,00,00,00,00,00,00\r\n");
+    EXPECT_TRUE(ReadStoredSettings(settings, registry));
+    EXPECT_EQ(settings.frameMonitor.left, 4000);
+    EXPECT_EQ(settings.frameMonitor.top, 3000);
+    EXPECT_EQ(settings.frameMonitor.right, 4800);
+    EXPECT_EQ(settings.frameMonitor.bottom, 3600);
     unsetenv("SORVANE_SETTINGS_FILE");
 }
 

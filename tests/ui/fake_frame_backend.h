@@ -25,6 +25,8 @@ public:
     FramePlacement placements[4] = {
         {0, 0, 0, 0, 5, 0}, {0, 0, 0, 0, 5, 1}, {0, 0, 0, 0, 5, 2}, {0, 0, 0, 0, 5, 3}};
     bool importResult = true;
+    bool exportResult = true;
+    std::string environmentError;
     std::vector<std::string> imported, exported, opened;
     CandbResult candb;
     bool candbLoaded = true;
@@ -65,8 +67,9 @@ public:
     }
     bool ExportEnvironment(const std::string& path) override {
         exported.push_back(path);
-        return true;
+        return exportResult;
     }
+    std::string EnvironmentError() const override { return environmentError; }
     bool CandbLibraryLoaded() const override { return candbLoaded; }
     CandbResult OpenCandb(const std::string& path) override {
         opened.push_back(path);

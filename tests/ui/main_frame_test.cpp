@@ -382,6 +382,23 @@ void MainFrameTest::importExportAndDrop() {
     QCOMPARE(dialogs.files[2].titleId, uint32_t{IDS_ENV_EXPORT_TITLE});
     QCOMPARE(dialogs.files[2].filterId, uint32_t{IDS_FILTER_ENV_EXPORT});
     QVERIFY(dialogs.files[2].save);
+    QVERIFY(dialogs.boxes.empty());  // both went well
+
+    // Failures show the file and the store's reason in an error box.
+    backend.importResult = backend.exportResult = false;
+    backend.environmentError = "disk full";
+    dialogs.fileAnswers = {QStringLiteral("/e/bad-in.txt"), QStringLiteral("/e/bad-out.txt")};
+    frame.OnCommand(ID_ENV_IMPORT);
+    frame.OnCommand(ID_ENV_EXPORT);
+    QCOMPARE(dialogs.boxes.size(), size_t{2});
+    QCOMPARE(dialogs.boxes[0].stringId, uint32_t{IDS_FMT_ENV_IMPORT_FAILED});
+    QCOMPARE(dialogs.boxes[0].text,
+             QStringLiteral("動作環境のインポートに失敗しました。\n\nファイル: /e/bad-in.txt\n"
+                            "理由: disk full"));
+    QCOMPARE(dialogs.boxes[1].stringId, uint32_t{IDS_FMT_ENV_EXPORT_FAILED});
+    QVERIFY(dialogs.boxes[1].text.contains(QStringLiteral("/e/bad-out.txt")));
+    QCOMPARE(dialogs.boxes[1].icon, CDialogService::Icon::Error);
+    backend.importResult = backend.exportResult = true;
 
     // An imported channel shows in the status bar at once.
     backend.channels[3] = Classic(1000000);
@@ -390,7 +407,7 @@ void MainFrameTest::importExportAndDrop() {
     QVERIFY(frame.ImportDroppedFiles({QUrl::fromLocalFile(QStringLiteral("/e/dropped.ini")),
                                       QUrl::fromLocalFile(QStringLiteral("/e/second.ini"))}));
     QCOMPARE(backend.imported.back(), std::string("/e/dropped.ini"));
-    QCOMPARE(backend.imported.size(), size_t{2});
+    QCOMPARE(backend.imported.size(), size_t{3});
     QCOMPARE(frame.PaneText(3), QStringLiteral("CAN4 (CAN): 1Mbps"));
 }
 

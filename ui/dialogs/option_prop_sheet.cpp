@@ -9,6 +9,7 @@
 
 #include "res/resources.h"
 #include "ui/dialogs/option_page_can.h"
+#include "ui/dialogs/option_page_color.h"
 #include "ui/dialogs/option_page_common.h"
 #include "ui/frame/dialog_service.h"
 
@@ -47,6 +48,7 @@ COptionPropSheet::COptionPropSheet(const COptionContext& context, QWidget* paren
     common_ = new COptionPageCommon(context_);
     InsertPage(common_);
     // The colour page takes position 1, between Common and CAN1.
+    InsertPage(new COptionPageColor(context_));
     for (int c = 0; c < 5; ++c) {
         can_[c] = new COptionPageCan(c, context_);
         InsertPage(can_[c]);

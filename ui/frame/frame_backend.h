@@ -61,6 +61,8 @@ public:
     virtual bool ImportEnvironment(const std::string& path) = 0;
     // All groups to path (settings-file store) or to the registry store.
     virtual bool ExportEnvironment(const std::string& path) = 0;
+    // Why the last import or export failed.
+    virtual std::string EnvironmentError() const { return {}; }
 
     // ---- CANdb ----
     virtual bool CandbLibraryLoaded() const = 0;

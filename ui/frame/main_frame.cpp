@@ -360,7 +360,18 @@ void CMainFrame::ImportEnvironment(const QString& path) {
     if (ok) {
         RefreshStatus(false, true, false);
         RedrawAll();
+    } else {
+        ReportEnvironmentFailure(IDS_FMT_ENV_IMPORT_FAILED, path);
     }
+}
+
+void CMainFrame::ReportEnvironmentFailure(uint32_t stringId, const QString& path) {
+    CDialogService::Box box;
+    box.stringId = stringId;
+    box.text =
+        Res().Format(stringId, path.toUtf8().constData(), backend_->EnvironmentError().c_str());
+    box.icon = CDialogService::Icon::Error;
+    CDialogService::Current().ShowMessage(this, box);
 }
 
 void CMainFrame::ExportFromDialog() {
@@ -374,9 +385,12 @@ void CMainFrame::ExportFromDialog() {
         return;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    backend_->ExportEnvironment(path.toStdString());
+    const bool ok = backend_->ExportEnvironment(path.toStdString());
     QApplication::restoreOverrideCursor();
     RedrawAll();
+    if (!ok) {
+        ReportEnvironmentFailure(IDS_FMT_ENV_EXPORT_FAILED, path);
+    }
 }
 
 void CMainFrame::ApplyLook(uint32_t id) {

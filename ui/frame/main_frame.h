@@ -109,6 +109,8 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // The store's reason in an error box (import or export string).
+    void ReportEnvironmentFailure(uint32_t stringId, const QString& path);
     // One command of the table: what it does, its enabled state and mark,
     // and a text that follows the state (null: the resource text stays).
     using CommandRun = std::function<void(uint32_t id)>;

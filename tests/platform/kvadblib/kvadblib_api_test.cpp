@@ -42,6 +42,8 @@ struct Api {
     decltype(&kvaDbGetNextEnumValue) nextEnum = nullptr;
     decltype(&kvaDbGetEnumValue) enumValue = nullptr;
     decltype(&kvaDbGetVersion) version = nullptr;
+    decltype(&kvaDbGetReadProblemCount) problemCount = nullptr;
+    decltype(&kvaDbGetReadProblem) problem = nullptr;
 
     Api() {
         lib = os::LoadLibraryByPath(KVADBLIB_PATH);
@@ -75,6 +77,8 @@ struct Api {
         R(nextEnum, kvaDbGetNextEnumValue);
         R(enumValue, kvaDbGetEnumValue);
         R(version, kvaDbGetVersion);
+        R(problemCount, kvaDbGetReadProblemCount);
+        R(problem, kvaDbGetReadProblem);
 #undef R
     }
 };
@@ -99,10 +103,11 @@ struct Msg {
     unsigned id = 0, flags = 0, dlc = 0;
     std::vector<Sig> signals;
 };
+using Problems = std::vector<std::pair<int, std::string>>;
 
 // Reads everything through the interface; status of kvaDbReadFile in status.
 std::vector<Msg> ReadAll(const std::string& path, int& status, std::string& error,
-                         unsigned* dbFlags = nullptr) {
+                         unsigned* dbFlags = nullptr, Problems* problems = nullptr) {
     Api& a = api();
     std::vector<Msg> out;
     KvaDbHnd dh = nullptr;
@@ -114,6 +119,14 @@ std::vector<Msg> ReadAll(const std::string& path, int& status, std::string& erro
     if (status == kvaDbOK) {
         if (dbFlags != nullptr) {
             a.getFlags(dh, dbFlags);
+        }
+        unsigned count = 0;
+        EXPECT_EQ(a.problemCount(dh, &count), kvaDbOK);
+        for (unsigned i = 0; problems != nullptr && i < count; ++i) {
+            int line = 0;
+            char reason[512] = {};
+            EXPECT_EQ(a.problem(dh, i, &line, reason, sizeof reason), kvaDbOK) << path;
+            problems->emplace_back(line, reason);
         }
         KvaDbMessageHnd mh = nullptr;
         for (int r = a.firstMsg(dh, &mh); r == kvaDbOK; r = a.nextMsg(dh, &mh)) {
@@ -221,47 +234,210 @@ TEST_F(KvaDbLib, TextsThatAreNotUtf8AreReadAsWindows1252) {
     EXPECT_EQ(msgs[0].signals[0].comment, "caf\xC3\xA9 \xE2\x82\xAC");
 }
 
-TEST_F(KvaDbLib, BrokenFilesNameTheLineAndWhatWasExpected) {
+// Malformed statements seen in real files: each is skipped (or, for a
+// multiplex mark without its value, read as a plain signal) and recorded with
+// its line; everything else of the file is read.
+TEST_F(KvaDbLib, MalformedStatementsAreSkippedRecordedAndTheRestIsRead) {
     struct Case {
         const char* file;
-        int status;
-        const char* expected;
+        std::vector<std::string> messages;  // "Name:Signal,Signal"
+        Problems problems;                  // line and the start of the reason
     } cases[] = {
-        {"missing_colon.dbc", kvaDbErr_DbFileParse, "line 3: expected ':' after the signal name"},
-        {"open_quote.dbc", kvaDbErr_DbFileParse, "line 4: the text that starts here"},
-        {"huge_length.dbc", kvaDbErr_DbFileParse, "line 2: 99999999999999999999 is out of range"},
-        {"huge_factor.dbc", kvaDbErr_DbFileParse, "line 2: expected the factor"},
-        {"no_such_file.dbc", kvaDbErr_DbFileOpen, "No such file"},
+        {"comment_without_object.dbc",
+         {"Engine:Rpm"},
+         {{8, "expected a comment text, or BU_, BO_, SG_ or EV_ after CM_, found '145'"}}},
+        {"comment_without_semicolon.dbc",
+         {"Brake:Pressure", "Wheel:Speed"},
+         {{4,
+           "the statement has no ';' at its end; it ends where the next line begins with "
+           "'BO_'"}}},
+        {"mux_mark_without_value.dbc",
+         {"Gear:Selector,Ratio,Position,Temp"},
+         {{4,
+           "the multiplex mark 'm' of signal Position has no value; the signal is read as a "
+           "plain signal"}}},
+        {"signal_comment_without_name.dbc",
+         {"Door:Open"},
+         {{4, "expected the signal name, found \"the signal name is missi...\""}}},
+        {"broken_lines.dbc",
+         {"Good:A", "Half:Kept,AlsoKept"},
+         {{4,
+           "expected ':' after the message name, found '8'; the message is skipped with its "
+           "signals"},
+          {10, "expected ']' after the maximum, found \"\""},
+          {12, "expected a value type that fits the signal's length of 8 bits, found '1'"},
+          {13, "expected the description of the value in quotation marks, found ';'"}}},
+        {"missing_colon.dbc", {"M:S"}, {{3, "expected ':' after the signal name, found '0'"}}},
+        {"open_quote.dbc",
+         {"M:S"},
+         {{4,
+           "the text that starts here has no closing quotation mark; the rest of the file is "
+           "not read"}}},
+        {"huge_length.dbc",
+         {"M:"},
+         {{2,
+           "99999999999999999999 is out of range for the signal length in bits (at most "
+           "64)"}}},
+        {"huge_factor.dbc", {"M:"}, {{2, "expected the factor in the range of a double"}}},
+        {"features.dbc", {"B_Msg:b,B,Mode", "A_Msg:Speed,Temp,Mux,SigA,SigB,Big", "Empty:"}, {}},
     };
     for (const Case& c : cases) {
         int status = 0;
         std::string error;
-        ReadAll(Fixture(c.file), status, error);
-        EXPECT_EQ(status, c.status) << c.file;
-        EXPECT_NE(error.find(c.expected), std::string::npos) << c.file << ": " << error;
+        Problems problems;
+        const auto msgs = ReadAll(Fixture(c.file), status, error, nullptr, &problems);
+        ASSERT_EQ(status, kvaDbOK) << c.file << ": " << error;
+        std::vector<std::string> got;
+        for (const Msg& m : msgs) {
+            std::string text = m.name + ":";
+            for (const Sig& s : m.signals) {
+                text += (text.back() == ':' ? "" : ",") + s.name;
+            }
+            got.push_back(text);
+        }
+        EXPECT_EQ(got, c.messages) << c.file;
+        ASSERT_EQ(problems.size(), c.problems.size()) << c.file;
+        for (size_t i = 0; i < problems.size(); ++i) {
+            EXPECT_EQ(problems[i].first, c.problems[i].first) << c.file << " " << i;
+            EXPECT_EQ(problems[i].second.rfind(c.problems[i].second, 0), 0u)
+                << c.file << ": " << problems[i].second;
+        }
+    }
+}
+
+// What the skipped statements would have set stays as the rest of the file set it.
+TEST_F(KvaDbLib, SkippedStatementsLeaveNothingHalfRead) {
+    int status = 0;
+    std::string error;
+    auto msgs = ReadAll(Fixture("broken_lines.dbc"), status, error);
+    ASSERT_EQ(status, kvaDbOK) << error;
+    ASSERT_EQ(msgs.size(), 2u);
+    ASSERT_EQ(msgs[0].signals.size(), 1u);
+    EXPECT_EQ(msgs[0].signals[0].type, kvaDb_Unsigned);  // the refused SIG_VALTYPE_
+    EXPECT_TRUE(msgs[0].signals[0].values.empty());      // the refused VAL_
+
+    msgs = ReadAll(Fixture("comment_without_object.dbc"), status, error);
+    ASSERT_EQ(msgs.size(), 1u);
+    EXPECT_EQ(msgs[0].comment, "engine data");
+    EXPECT_EQ(msgs[0].signals[0].comment, "engine speed");
+    msgs = ReadAll(Fixture("comment_without_semicolon.dbc"), status, error);
+    ASSERT_EQ(msgs.size(), 2u);
+    EXPECT_EQ(msgs[0].comment, "comment without its semicolon");
+    EXPECT_EQ(msgs[1].signals[0].comment, "wheel speed");
+    msgs = ReadAll(Fixture("signal_comment_without_name.dbc"), status, error);
+    ASSERT_EQ(msgs.size(), 1u);
+    EXPECT_EQ(msgs[0].comment, "");
+    EXPECT_EQ(msgs[0].signals[0].comment, "door open");
+    EXPECT_EQ(msgs[0].signals[0].values.size(), 2u);
+    msgs = ReadAll(Fixture("mux_mark_without_value.dbc"), status, error);
+    ASSERT_EQ(msgs.size(), 1u);
+    std::vector<int> modes;
+    for (const Sig& s : msgs[0].signals) {
+        modes.push_back(s.mode);
+    }
+    EXPECT_EQ(modes, (std::vector<int>{KVADB_MUX_SIGNAL, 1, KVADB_MUX_INDEPENDENT,
+                                       KVADB_MUX_INDEPENDENT}));
+    EXPECT_EQ(msgs[0].signals[2].start, 6);
+    EXPECT_EQ(msgs[0].signals[2].length, 2);
+}
+
+std::string WriteTemp(const std::string& name, const std::string& content) {
+    const std::string path = std::string(::testing::TempDir()) + "/kvadb_" + name;
+    std::ofstream(path, std::ios::binary) << content;
+    return path;
+}
+
+// Only a file of which nothing at all is a DBC statement is refused: it must
+// not load as an empty database.
+TEST_F(KvaDbLib, FilesWithNothingReadableAreStillRefused) {
+    std::string binary;
+    uint32_t x = 12345;
+    for (int i = 0; i < 4096; ++i) {
+        x = x * 1103515245u + 12345u;
+        binary.push_back(static_cast<char>(x >> 24));
+    }
+    std::string manyProblems;
+    for (int i = 0; i < 3000; ++i) {
+        manyProblems += "NOPE_ " + std::to_string(i) + ";\n";
+    }
+    struct Case {
+        std::string path;
+        int status;
+        const char* expected;
+    } cases[] = {
+        {Fixture("not_a_dbc.txt"), kvaDbErr_DbFileParse,
+         "line 1: expected a DBC keyword at the start of a statement, found 'This'"},
+        {WriteTemp("binary.dbc", binary), kvaDbErr_DbFileParse, "line "},
+        {WriteTemp("only_quote.dbc", "\n\n\"never closed\nBO_ 1 M: 8 X\n"), kvaDbErr_DbFileParse,
+         "line 3: the text that starts here has no closing quotation mark"},
+        {WriteTemp("many.dbc", manyProblems), kvaDbErr_DbFileParse,
+         "line 1: expected a DBC keyword at the start of a statement, found 'NOPE_'"},
+        {Fixture("no_such_file.dbc"), kvaDbErr_DbFileOpen, "No such file"},
+    };
+    for (const Case& c : cases) {
+        int status = 0;
+        std::string error;
+        ReadAll(c.path, status, error);
+        EXPECT_EQ(status, c.status) << c.path;
+        EXPECT_NE(error.find(c.expected), std::string::npos) << c.path << ": " << error;
     }
     // The parse error of the last read is also given on its own, with its size.
     int status = 0;
     std::string error;
-    ReadAll(Fixture("missing_colon.dbc"), status, error);
+    ReadAll(Fixture("not_a_dbc.txt"), status, error);
     unsigned len = 0;
     EXPECT_EQ(api().lastParseError(nullptr, &len), kvaDbErr_BufferSize);
     std::vector<char> buf(len);
     ASSERT_EQ(api().lastParseError(buf.data(), &len), kvaDbOK);
-    EXPECT_EQ(std::string(buf.data()).rfind("line 3: expected ':'", 0), 0u) << buf.data();
+    EXPECT_EQ(std::string(buf.data()).rfind("line 1: expected a DBC keyword", 0), 0u) << buf.data();
+    // An empty file holds nothing wrong: it reads as an empty database.
+    ReadAll(WriteTemp("empty.dbc", ""), status, error);
+    EXPECT_EQ(status, kvaDbOK) << error;
+}
+
+// A file with a problem on every line lists the first thousand and counts all.
+TEST_F(KvaDbLib, ProblemListIsBoundedAndIndexesAreChecked) {
+    std::string text = "BO_ 1 M: 8 X\n";
+    for (int i = 0; i < 2500; ++i) {
+        text += "CM_ " + std::to_string(i) + " \"no object\";\n";
+    }
+    Api& a = api();
+    KvaDbHnd dh = nullptr;
+    ASSERT_EQ(a.open(&dh), kvaDbOK);
+    ASSERT_EQ(a.readFile(dh, WriteTemp("bounded.dbc", text).c_str()), kvaDbOK);
+    unsigned count = 0;
+    ASSERT_EQ(a.problemCount(dh, &count), kvaDbOK);
+    EXPECT_EQ(count, 2500u);
+    int line = 0;
+    char reason[64];
+    EXPECT_EQ(a.problem(dh, 999, &line, reason, sizeof reason), kvaDbOK);
+    EXPECT_EQ(line, 1001);
+    EXPECT_EQ(a.problem(dh, 1000, &line, reason, sizeof reason), kvaDbErr_Param);
+    EXPECT_EQ(a.problem(dh, 0, nullptr, reason, sizeof reason), kvaDbErr_Param);
+    EXPECT_EQ(a.problem(dh, 0, &line, reason, 0), kvaDbErr_Param);
+    EXPECT_EQ(a.problemCount(dh, nullptr), kvaDbErr_Param);
+    EXPECT_EQ(a.problemCount(nullptr, &count), kvaDbErr_NoDatabase);
+    // A clean read replaces the list.
+    ASSERT_EQ(a.readFile(dh, Fixture("features.dbc").c_str()), kvaDbOK);
+    ASSERT_EQ(a.problemCount(dh, &count), kvaDbOK);
+    EXPECT_EQ(count, 0u);
+    EXPECT_EQ(a.close(dh), kvaDbOK);
 }
 
 TEST_F(KvaDbLib, AFailedReadKeepsWhatTheHandleHeld) {
     Api& a = api();
     KvaDbHnd dh = nullptr;
     ASSERT_EQ(a.open(&dh), kvaDbOK);
-    ASSERT_EQ(a.readFile(dh, Fixture("features.dbc").c_str()), kvaDbOK);
-    EXPECT_EQ(a.readFile(dh, Fixture("missing_colon.dbc").c_str()), kvaDbErr_DbFileParse);
+    ASSERT_EQ(a.readFile(dh, Fixture("broken_lines.dbc").c_str()), kvaDbOK);
+    EXPECT_EQ(a.readFile(dh, Fixture("not_a_dbc.txt").c_str()), kvaDbErr_DbFileParse);
     KvaDbMessageHnd mh = nullptr;
     ASSERT_EQ(a.firstMsg(dh, &mh), kvaDbOK);
     char t[256];
     a.msgName(mh, t, sizeof t);
-    EXPECT_STREQ(t, "B_Msg");
+    EXPECT_STREQ(t, "Good");
+    unsigned count = 0;
+    ASSERT_EQ(a.problemCount(dh, &count), kvaDbOK);
+    EXPECT_EQ(count, 4u);  // those of the read that is kept
     EXPECT_EQ(a.close(dh), kvaDbOK);
 }
 

@@ -13,6 +13,7 @@
 #include "candb/kvadb_binding.h"
 #include "platform/os/paths.h"
 #include "platform/os/registry.h"
+#include "res/qt_language.h"
 #include "res/resources.h"
 #include "settings/app_settings.h"
 #include "settings/settings_codec.h"
@@ -274,6 +275,10 @@ bool CSorvaneApp::InitInstance() {
     const auto libraries = ProbeResourceLibraries(os::ProgramDir());
     std::copy(libraries.begin(), libraries.end(), std::begin(settings.resLibVersion));
     ApplyLanguage();
+    const uint32_t languageId = res::Resources::Instance().LanguageId();
+    if (!res::ApplyQtLanguage(languageId)) {
+        WriteLog(kLogWarning, "Qt texts: no translation for language %u installed\n", languageId);
+    }
 
     manager_ =
         std::make_unique<CCanManager>([] { return CanConfigFromSettings(GlobalSettings()); });

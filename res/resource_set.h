@@ -3,8 +3,8 @@
  *
  * The program carries the Japanese set; a language library is a shared
  * library that holds one set and exports one C entry point returning it
- * (SORVANE_RES_ENTRY_POINT). The library needs nothing but this header and
- * ids.h: it links against nothing of the program.
+ * (SORVANE_RES_ENTRY_POINT). The library needs nothing but the plain C
+ * headers and data of this folder: it links against nothing of the program.
  *
  * Texts are UTF-8. A command's string is its status-bar prompt, a line
  * break, and its tooltip. Menu captions keep the mnemonic "&" and the

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/os/paths.h"
+#include "res/qt_language.h"
 #include "res/resource_format.h"
 #include "res/vector_icon_engine.h"
 #include "res/vector_renderer.h"
@@ -146,9 +147,9 @@ QFont Resources::DialogFont(uint32_t dialogId) const {
         families << QString::fromUtf8(dialog->fontFace);
     }
     // The dialog faces of the original platform are rarely installed here;
-    // these keep Japanese and Chinese text in a matching sans-serif face.
-    families << QStringLiteral("Noto Sans CJK JP") << QStringLiteral("Noto Sans CJK SC")
-             << QStringLiteral("Noto Sans");
+    // these keep Japanese and Chinese text in a matching sans-serif face,
+    // with the forms of the language in use first.
+    families << CjkFamilies(LanguageId()) << QStringLiteral("Noto Sans");
     font.setFamilies(families);
     font.setStyleHint(QFont::SansSerif);
     if (dialog->fontSize > 0 && dialog->fontSize < 72) {

@@ -7,7 +7,7 @@ level=${1:-full}
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           clang clang-format libclang-rt-14-dev)
 if [ "$level" = full ]; then
-  packages+=(qt6-base-dev qt6-qpa-plugins libgl-dev fonts-noto-cjk fonts-dejavu-core)
+  packages+=(qt6-base-dev qt6-qpa-plugins qt6-translations-l10n libgl-dev fonts-noto-cjk fonts-dejavu-core)
 fi
 
 missing=()

@@ -1,0 +1,137 @@
+/* The English dialog texts: the built-in dialogs control for control. */
+#include "res/ids.h"
+#include "res/language_set.h"
+#include "res/resource_macros.h"
+
+#define FONT "Segoe UI"
+
+/* clang-format off */
+static const SorvaneResControl kAbout[] = {
+    {IDC_STATIC_PRODUCT, SORVANE_CONTROL_LABEL,
+     "Sorvane (CAN Monitoring Tool for Kvaser)", 0, 7, 3, 194, 8, 0, 0},
+    {IDC_PICTURE, SORVANE_CONTROL_PICTURE, 0, 0, 7, 14, 172, 81, IDB_ABOUT_DAY, 0},
+    {IDOK, SORVANE_CONTROL_DEFAULT_BUTTON, "OK", 0, 151, 99, 50, 14, 0, 0},
+    {IDC_TREE_VERSION, SORVANE_CONTROL_CUSTOM, 0, RES_TREE_CLASS, 7, 99, 142, 68, 0, 0},
+    {IDC_MFCLINK_MAIL, SORVANE_CONTROL_LINK, "Copyright (C) 2022 Sorvane developers", 0,
+     7, 169, 141, 10, 0, "mailto:support@sorvane.example"},
+};
+
+static const SorvaneResControl kOptionCommon[] = {
+    RES_CTL(IDC_LABEL_APPLOOK, LABEL, "Application look:"),
+    RES_CTL(IDC_COMBO_APPLOOK, COMBO, 0),
+    RES_CTL(IDC_LABEL_THRESHOLD, LABEL, "Bus load threshold:"),
+    RES_CTL(IDC_EDIT_THRESHOLD, EDIT, 0),
+    RES_CTL(IDC_SPIN_THRESHOLD, SPIN, 0),
+    RES_CTL(IDC_LABEL_THRESHOLD_UNIT, LABEL, "% (0-100)"),
+    RES_CTL(IDC_LABEL_MAXLINE, LABEL, "Monitor line limit:"),
+    RES_CTL(IDC_EDIT_MAXLINE, EDIT, 0),
+    RES_CTL(IDC_SPIN_MAXLINE, SPIN, 0),
+    RES_CTL(IDC_STATIC_MAXLINE_RANGE, LABEL, "(32767-2147483647)"),
+    RES_CTL(IDC_LABEL_STORE, LABEL, "Keep the environment in:"),
+    RES_CTL(IDC_RADIO_INIFILE, RADIO, "INI file"),
+    RES_CTL(IDC_RADIO_REGISTRY, RADIO, "Registry"),
+    RES_CTL(IDC_LABEL_LANGUAGE, LABEL, "Display language:"),
+    RES_CTL(IDC_COMBO_LANGUAGE, COMBO, 0),
+    RES_CTL(IDC_STATIC_LANGUAGE_NOTE, LABEL, "* The selected language takes effect after a restart."),
+};
+
+static const SorvaneResControl kOptionCan[] = {
+    RES_CTL(IDC_CHECK_ENABLE, CHECKBOX, "Enabled"),
+    RES_CTL(IDC_STATIC_CANMODE, LABEL, "CAN mode:"),
+    RES_CTL(IDC_COMBO_CANMODE, COMBO, 0),
+    RES_CTL(IDC_GROUP_ARBITRATION, GROUPBOX, 0),
+    RES_CTL(IDC_LABEL_ARB_BITRATE, LABEL, "Bit rate:"),
+    RES_CTL(IDC_COMBO_ARB_BITRATE, COMBO, 0),
+    RES_CTL(IDC_BUTTON_ARB_PRESET, BUTTON, "Presets"),
+    RES_CTL(IDC_LABEL_ARB_SJW, LABEL, "SJW:"),
+    RES_CTL(IDC_EDIT_ARB_SJW, EDIT, 0),
+    RES_CTL(IDC_SPIN_ARB_SJW, SPIN, 0),
+    RES_CTL(IDC_LABEL_ARB_TSEG1, LABEL, "TSEG1:"),
+    RES_CTL(IDC_EDIT_ARB_TSEG1, EDIT, 0),
+    RES_CTL(IDC_SPIN_ARB_TSEG1, SPIN, 0),
+    RES_CTL(IDC_LABEL_ARB_TSEG2, LABEL, "TSEG2:"),
+    RES_CTL(IDC_EDIT_ARB_TSEG2, EDIT, 0),
+    RES_CTL(IDC_SPIN_ARB_TSEG2, SPIN, 0),
+    RES_CTL(IDC_GROUP_DATA, GROUPBOX, 0),
+    RES_CTL(IDC_LABEL_DATA_BITRATE, LABEL, "Bit rate:"),
+    RES_CTL(IDC_COMBO_DATA_BITRATE, COMBO, 0),
+    RES_CTL(IDC_BUTTON_DATA_PRESET, BUTTON, "Presets"),
+    RES_CTL(IDC_LABEL_DATA_SJW, LABEL, "SJW:"),
+    RES_CTL(IDC_EDIT_DATA_SJW, EDIT, 0),
+    RES_CTL(IDC_SPIN_DATA_SJW, SPIN, 0),
+    RES_CTL(IDC_LABEL_DATA_TSEG1, LABEL, "TSEG1:"),
+    RES_CTL(IDC_EDIT_DATA_TSEG1, EDIT, 0),
+    RES_CTL(IDC_SPIN_DATA_TSEG1, SPIN, 0),
+    RES_CTL(IDC_LABEL_DATA_TSEG2, LABEL, "TSEG2:"),
+    RES_CTL(IDC_EDIT_DATA_TSEG2, EDIT, 0),
+    RES_CTL(IDC_SPIN_DATA_TSEG2, SPIN, 0),
+    RES_CTL(IDC_STATIC_CAN_NOTE, LABEL, "* Cannot be changed while communicating"),
+};
+
+static const SorvaneResControl kPreset[] = {
+    RES_CTL(IDC_LIST_PRESET, LIST, 0),
+    RES_CTL(IDOK, DEFAULT_BUTTON, "OK"),
+    RES_CTL(IDCANCEL, BUTTON, "Cancel"),
+};
+
+static const SorvaneResControl kSendMessage[] = {
+    RES_CTL(IDOK, DEFAULT_BUTTON, "Send"),
+    RES_CTL(IDCANCEL, BUTTON, "Close"),
+    RES_CTL(IDC_LABEL_CHANNEL, LABEL, "CAN (1-5):"),
+    RES_CTL(IDC_COMBO_CHANNEL, COMBO, 0),
+    RES_CTL(IDC_STATIC_CHANNEL_INFO, LABEL, 0),
+    RES_CTL(IDC_LABEL_FRAMETYPE, LABEL, "Frame type:"),
+    RES_CTL(IDC_COMBO_FRAMETYPE, COMBO, 0),
+    RES_CTL(IDC_LABEL_ID, LABEL, "ID (0-7FF):"),
+    RES_CTL(IDC_EDIT_ID, EDIT, "000"),
+    RES_CTL(IDC_SPIN_ID, SPIN, 0),
+    RES_CTL(IDC_LABEL_DLC, LABEL, "DLC:"),
+    RES_CTL(IDC_COMBO_DLC, COMBO, 0),
+    RES_CTL(IDC_LABEL_DATA, LABEL, "Data:"),
+    RES_CTL(IDC_EDIT_DATA0, EDIT, "00"),
+    RES_CTL(IDC_EDIT_DATA1, EDIT, "00"),
+    RES_CTL(IDC_EDIT_DATA2, EDIT, "00"),
+    RES_CTL(IDC_EDIT_DATA3, EDIT, "00"),
+    RES_CTL(IDC_EDIT_DATA4, EDIT, "00"),
+    RES_CTL(IDC_EDIT_DATA5, EDIT, "00"),
+    RES_CTL(IDC_EDIT_DATA6, EDIT, "00"),
+    RES_CTL(IDC_EDIT_DATA7, EDIT, "00"),
+    RES_CTL(IDC_BUTTON_BITEDIT, BUTTON, "\xE2\x96\xA0"),
+    RES_CUSTOM(IDC_DUMP_DATA, RES_DUMP_CLASS),
+    RES_CTL(IDC_GROUP_FRAME, GROUPBOX, 0),
+    RES_CTL(IDC_CHECK_BRS, CHECKBOX, "BRS"),
+};
+
+static const SorvaneResControl kDataBit[] = {
+    RES_CTL(IDC_STATIC_BYTE0 + 0, LABEL, "00"),
+    RES_CTL(IDC_STATIC_BYTE0 + 1, LABEL, "00"),
+    RES_CTL(IDC_STATIC_BYTE0 + 2, LABEL, "00"),
+    RES_CTL(IDC_STATIC_BYTE0 + 3, LABEL, "00"),
+    RES_CTL(IDC_STATIC_BYTE0 + 4, LABEL, "00"),
+    RES_CTL(IDC_STATIC_BYTE0 + 5, LABEL, "00"),
+    RES_CTL(IDC_STATIC_BYTE0 + 6, LABEL, "00"),
+    RES_CTL(IDC_STATIC_BYTE0 + 7, LABEL, "00"),
+    RES_CTL(IDC_STATIC_BITAREA, LABEL, "Bit data area"),
+    RES_CTL(IDC_BUTTON_BITRESET, BUTTON, "Reset"),
+    RES_CTL(IDC_BUTTON_BITSET, BUTTON, "Apply"),
+};
+
+static const SorvaneResControl kOptionColor[] = {
+    RES_CUSTOM(IDC_TREE_COLOR, RES_TREE_CLASS),
+    RES_CTL(IDC_LABEL_COLOR, LABEL, "Color:"),
+    RES_CTL(IDC_COLOR_PICKER, BUTTON, 0),
+    RES_CTL(IDC_BUTTON_REVERT, BUTTON, "Revert"),
+};
+
+const SorvaneResDialog kLangDialogs[] = {
+    RES_DIALOG(IDD_ABOUTBOX, "About Sorvane", FONT, 10, 204, 184, kAbout),
+    RES_DIALOG(IDD_OPTION_COMMON, "General", FONT, 10, 0, 0, kOptionCommon),
+    RES_DIALOG(IDD_OPTION_CAN, "CAN", FONT, 10, 0, 0, kOptionCan),
+    RES_DIALOG(IDD_BUSPARAM_PRESET, "Presets", FONT, 9, 0, 0, kPreset),
+    RES_DIALOG(IDD_SEND_MESSAGE, "Send Message", FONT, 10, 0, 0, kSendMessage),
+    RES_DIALOG(IDD_DATA_BIT, "Bit Settings", FONT, 9, 0, 0, kDataBit),
+    RES_DIALOG(IDD_OPTION_COLOR, "Colors", FONT, 10, 0, 0, kOptionColor),
+};
+/* clang-format on */
+
+const uint32_t kLangDialogCount = SORVANE_RES_COUNT(kLangDialogs);

@@ -84,6 +84,19 @@ int VirtualBus::ChannelCount(int* count) {
     return canOK;
 }
 
+bool VirtualBus::ChannelSetup(int channel, ChannelConfig* config, Stuffing* stuffing,
+                              bool* present) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    EnsureLocked();
+    if (channel < 0 || static_cast<size_t>(channel) >= channels_.size())
+        return false;
+    const Channel& ch = channels_[static_cast<size_t>(channel)];
+    *config = ch.config;
+    *stuffing = config_.stuffing;
+    *present = ch.present;
+    return true;
+}
+
 int VirtualBus::Open(int channel, int flags) {
     std::lock_guard<std::mutex> lock(mutex_);
     EnsureLocked();

@@ -1,0 +1,365 @@
+// SocketCAN handles and the interface's link: bit timing through netlink, bus on and off, and
+// undoing at the end what this process changed. A process without CAP_NET_ADMIN keeps the
+// interface as it is: the timing calls answer as without init access and say so on stderr.
+#include <net/if.h>
+
+#include <cerrno>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "socketcan_bus.h"
+#include "virtual_bus.h"
+
+namespace vcan {
+namespace {
+
+constexpr long kMaxNominalRate = 1000000;
+constexpr long kMaxDataRate = 10000000;
+constexpr uint32_t kSamplePointTolerance = 10;  // tenths of a percent
+
+bool Permission(int error) {
+    return error == -EPERM || error == -EACCES;
+}
+
+// The timing as a controller register set could hold it; the interface's clock decides the rest.
+bool PlausibleTiming(const BitTiming& t, Phase phase) {
+    const long maxRate = phase == Phase::kNominal ? kMaxNominalRate : kMaxDataRate;
+    if (t.bitrate <= 0 || t.bitrate > maxRate)
+        return false;
+    if (t.tseg1 < 1 || t.tseg1 > 256 || t.tseg2 < 1 || t.tseg2 > 128)
+        return false;
+    if (t.sjw < 1 || t.sjw > t.tseg2)
+        return false;
+    return phase == Phase::kData || t.noSamp == 0 || t.noSamp == 1 || t.noSamp == 3;
+}
+
+const char* PhaseName(bool dataPhase) {
+    return dataPhase ? "data-phase" : "nominal";
+}
+
+}  // namespace
+
+void SayChannel(int channel, const char* format, ...) {
+    char text[512];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    std::fprintf(stderr, "libcanlib: CAN%d: %s\n", channel + 1, text);
+}
+
+uint32_t SamplePoint(const BitTiming& t) {
+    const uint32_t quanta = 1 + t.tseg1 + t.tseg2;
+    return ((1 + t.tseg1) * 1000 + quanta / 2) / quanta;
+}
+
+can_bittiming KernelTiming(const BitTiming& t, uint32_t clockHz) {
+    can_bittiming bt{};
+    const uint64_t quanta = 1ull + t.tseg1 + t.tseg2;
+    const uint64_t perBit = static_cast<uint64_t>(t.bitrate) * quanta;
+    if (clockHz != 0 && perBit != 0 && clockHz % perBit == 0) {
+        // The kernel derives the prescaler as clock * tq / 1e9, rounded down: a time quantum
+        // rounded up to the nanosecond gives back exactly this prescaler.
+        const uint64_t prescaler = clockHz / perBit;
+        bt.tq = static_cast<uint32_t>((prescaler * 1000000000ull + clockHz - 1) / clockHz);
+        bt.prop_seg = t.tseg1 / 2;
+        bt.phase_seg1 = t.tseg1 - bt.prop_seg;
+        bt.phase_seg2 = t.tseg2;
+    } else {
+        bt.bitrate = static_cast<uint32_t>(t.bitrate);
+        bt.sample_point = SamplePoint(t);
+    }
+    bt.sjw = t.sjw;
+    return bt;
+}
+
+bool SameTiming(const can_bittiming& current, const BitTiming& wanted) {
+    const uint32_t want = SamplePoint(wanted);
+    const uint32_t have = current.sample_point;
+    return static_cast<long>(current.bitrate) == wanted.bitrate &&
+           (have > want ? have - want : want - have) <= kSamplePointTolerance;
+}
+
+int SocketCanBus::SetBusParams(int hnd, long freq, unsigned tseg1, unsigned tseg2, unsigned sjw,
+                               unsigned noSamp) {
+    std::unique_lock<std::mutex> lock;
+    int status = canOK;
+    HandlePtr h = Lock(hnd, &lock, &status);
+    if (!h)
+        return status;
+    BitTiming t{freq, tseg1, tseg2, sjw, noSamp};
+    if (freq < 0 ? !PredefinedTiming(freq, Phase::kNominal, h->fd, &t)
+                 : !PlausibleTiming(t, Phase::kNominal)) {
+        return canERR_PARAM;
+    }
+    // Without init access the channel runs the timing it has.
+    if (!h->initAccess)
+        return canOK;
+    return ApplyTiming(*h, t, false);
+}
+
+int SocketCanBus::SetBusParamsFd(int hnd, long freq, unsigned tseg1, unsigned tseg2, unsigned sjw) {
+    std::unique_lock<std::mutex> lock;
+    int status = canOK;
+    HandlePtr h = Lock(hnd, &lock, &status);
+    if (!h)
+        return status;
+    if (!h->fd)
+        return canERR_PARAM;
+    BitTiming t{freq, tseg1, tseg2, sjw, 1};
+    if (freq < 0 ? !PredefinedTiming(freq, Phase::kData, true, &t)
+                 : !PlausibleTiming(t, Phase::kData)) {
+        return canERR_PARAM;
+    }
+    if (!h->initAccess)
+        return canOK;
+    return ApplyTiming(*h, t, true);
+}
+
+int SocketCanBus::ApplyTiming(Handle& h, const BitTiming& t, bool dataPhase) {
+    (dataPhase ? h.dataRate : h.nominalRate) = t.bitrate;
+    if (h.port.IsStandIn())
+        return canOK;
+    LinkInfo link;
+    const int query = QueryLink(h.ifindex, &link);
+    if (query == -ENODEV)
+        return canERR_NOTFOUND;
+    // vcan and vxcan have no bit timing: the rate asked for serves the bus load.
+    if (query != 0 || link.kind != "can")
+        return canOK;
+    const bool fdOn = (link.ctrlMode & CAN_CTRLMODE_FD) != 0;
+    const can_bittiming& current = dataPhase ? link.dataBittiming : link.bittiming;
+    const bool haveCurrent = dataPhase ? link.haveDataBittiming && fdOn : link.haveBittiming;
+    if (haveCurrent && SameTiming(current, t)) {
+        (dataPhase ? h.dataRate : h.nominalRate) = static_cast<long>(current.bitrate);
+        return canOK;
+    }
+
+    int r = 0;
+    {
+        std::lock_guard<std::mutex> links(linkMutex_);
+        r = TakeLinkDown(h, link);
+        if (r == 0) {
+            const can_bittiming bt = KernelTiming(t, link.haveClock ? link.clockHz : 0);
+            CanLinkChange change;
+            if (dataPhase) {
+                change.dataBittiming = &bt;
+                change.setCtrlMode = true;
+                change.ctrlMode = {CAN_CTRLMODE_FD, CAN_CTRLMODE_FD};
+            } else {
+                change.bittiming = &bt;
+            }
+            r = ChangeCanLink(h.ifindex, change);
+            // A refused timing leaves the interface as it was found.
+            if (r != 0)
+                RestoreTakenDown(h);
+        }
+    }
+    if (r == -EBUSY) {
+        SayChannel(h.channel,
+                   "another channel of this process is on the bus on %s; its timing "
+                   "stays",
+                   h.name.c_str());
+        return canERR_NO_ACCESS;
+    }
+    if (Permission(r)) {
+        if (dataPhase && !fdOn) {
+            SayChannel(h.channel,
+                       "CAN FD is off on %s, and switching it on needs CAP_NET_ADMIN "
+                       "(ip link set %s type can ... fd on)",
+                       h.name.c_str(), h.name.c_str());
+            return canERR_NOT_SUPPORTED;
+        }
+        if (haveCurrent)
+            (dataPhase ? h.dataRate : h.nominalRate) = static_cast<long>(current.bitrate);
+        SayChannel(h.channel,
+                   "%s keeps its own %s bit timing (%ld bit/s): setting it needs "
+                   "CAP_NET_ADMIN",
+                   h.name.c_str(), PhaseName(dataPhase),
+                   haveCurrent ? static_cast<long>(current.bitrate) : 0L);
+        return canOK;
+    }
+    if (r == -EOPNOTSUPP)
+        return canERR_NOT_SUPPORTED;
+    if (r == -ENODEV)
+        return canERR_NOTFOUND;
+    if (r != 0)
+        return canERR_PARAM;  // the controller cannot run this timing
+    // What the controller runs now, as the kernel fitted it.
+    LinkInfo now;
+    if (QueryLink(h.ifindex, &now) == 0) {
+        if (now.haveBittiming)
+            h.nominalRate = static_cast<long>(now.bittiming.bitrate);
+        if (now.haveDataBittiming)
+            h.dataRate = static_cast<long>(now.dataBittiming.bitrate);
+    }
+    return canOK;
+}
+
+int SocketCanBus::TakeLinkDown(Handle& h, const LinkInfo& link) {
+    if (!(link.flags & IFF_UP))
+        return 0;
+    LinkUse& use = links_[h.name];
+    if (use.onBus > 0)
+        return -EBUSY;
+    const int r = SetLinkUp(h.ifindex, false);
+    if (r == 0)
+        use.takenDown = true;
+    return r;
+}
+
+void SocketCanBus::RestoreTakenDown(Handle& h) {
+    LinkUse& use = links_[h.name];
+    if (use.takenDown && use.onBus == 0) {
+        SetLinkUp(h.ifindex, true);
+        use.takenDown = false;
+    }
+}
+
+int SocketCanBus::BusOn(int hnd) {
+    std::unique_lock<std::mutex> lock;
+    int status = canOK;
+    HandlePtr h = Lock(hnd, &lock, &status);
+    if (!h)
+        return status;
+    if (h->onBus) {
+        RestartIfBusOff(*h);
+        return canOK;
+    }
+    status = LinkBusOn(*h);
+    if (status != canOK)
+        return status;
+    if (h->port.SetReceiving(true, h->acceptance) != 0) {
+        LinkBusOff(*h);
+        return canERR_PARAM;
+    }
+    h->onBus = true;
+    h->batchNext = h->batchCount = 0;
+    h->wireNs = 0;
+    h->statsSinceNs = NowNs();
+    return canOK;
+}
+
+int SocketCanBus::BusOff(int hnd) {
+    std::unique_lock<std::mutex> lock;
+    int status = canOK;
+    HandlePtr h = Lock(hnd, &lock, &status);
+    if (!h)
+        return status;
+    if (h->onBus)
+        BusOffLocked(*h);
+    return canOK;
+}
+
+void SocketCanBus::BusOffLocked(Handle& h) {
+    h.port.SetReceiving(false, h.acceptance);
+    h.port.Drain();
+    h.batchNext = h.batchCount = 0;
+    h.onBus = false;
+    LinkBusOff(h);
+}
+
+int SocketCanBus::LinkBusOn(Handle& h) {
+    if (h.port.IsStandIn())
+        return canOK;
+    LinkInfo link;
+    const int query = QueryLink(h.ifindex, &link);
+    if (query == -ENODEV)
+        return canERR_NOTFOUND;
+    std::lock_guard<std::mutex> links(linkMutex_);
+    LinkUse& use = links_[h.name];
+    if (query == 0 && !(link.flags & IFF_UP)) {
+        const int r = SetLinkUp(h.ifindex, true);
+        if (Permission(r)) {
+            SayChannel(h.channel,
+                       "%s is down; bringing it up needs CAP_NET_ADMIN (ip link set %s up)",
+                       h.name.c_str(), h.name.c_str());
+            return canERR_LINK_DOWN;
+        }
+        if (r != 0) {
+            SayChannel(h.channel, "%s cannot be brought up (%s)", h.name.c_str(),
+                       std::strerror(-r));
+            return canERR_LINK_DOWN;
+        }
+        if (use.takenDown) {
+            use.takenDown = false;  // back up as it was before the timing change
+        } else {
+            use.broughtUp = true;
+        }
+    } else if (query == 0 && link.haveState && link.state == CAN_STATE_BUS_OFF && h.initAccess) {
+        CanLinkChange change;
+        change.restart = true;
+        ChangeCanLink(h.ifindex, change);  // without the right, the interface's own restart
+    }
+    ++use.onBus;
+    return canOK;
+}
+
+void SocketCanBus::LinkBusOff(Handle& h) {
+    if (h.port.IsStandIn())
+        return;
+    std::lock_guard<std::mutex> links(linkMutex_);
+    LinkUse& use = links_[h.name];
+    if (use.onBus > 0)
+        --use.onBus;
+    // Down again only what we brought up, once none of our handles is on it.
+    if (use.onBus == 0 && use.broughtUp) {
+        SetLinkUp(h.ifindex, false);
+        use.broughtUp = false;
+    }
+}
+
+void SocketCanBus::LinkRestoreOnClose(Handle& h) {
+    if (h.port.IsStandIn() || h.ifindex == 0)
+        return;
+    std::lock_guard<std::mutex> links(linkMutex_);
+    RestoreTakenDown(h);
+}
+
+void SocketCanBus::RestartIfBusOff(Handle& h) {
+    if (h.port.IsStandIn() || !h.initAccess)
+        return;
+    LinkInfo link;
+    if (QueryLink(h.ifindex, &link) == 0 && link.haveState && link.state == CAN_STATE_BUS_OFF) {
+        CanLinkChange change;
+        change.restart = true;
+        ChangeCanLink(h.ifindex, change);
+    }
+}
+
+std::string SocketCanBus::Describe(const SocketCanTarget& target) {
+    if (target.standInFd >= 0)
+        return "SocketCAN stand-in socket";
+    std::string text = "SocketCAN " + target.interface;
+    const int ifindex = static_cast<int>(if_nametoindex(target.interface.c_str()));
+    if (ifindex == 0)
+        return text + ": no such interface";
+    LinkInfo link;
+    const int r = QueryLink(ifindex, &link);
+    if (r != 0)
+        return text + ": " + std::strerror(-r);
+    char buf[160];
+    std::snprintf(buf, sizeof buf, " (%s): %s", link.kind.empty() ? "?" : link.kind.c_str(),
+                  (link.flags & IFF_UP) ? "up" : "down");
+    text += buf;
+    if (link.haveState)
+        text += std::string(", ") + CanStateName(link.state);
+    if (link.haveBittiming) {
+        std::snprintf(buf, sizeof buf, ", %u bit/s", link.bittiming.bitrate);
+        text += buf;
+    }
+    if (link.haveDataBittiming && (link.ctrlMode & CAN_CTRLMODE_FD)) {
+        std::snprintf(buf, sizeof buf, ", data %u bit/s", link.dataBittiming.bitrate);
+        text += buf;
+    }
+    if (link.kind != "can") {
+        std::snprintf(buf, sizeof buf, ", MTU %u%s", link.mtu,
+                      link.mtu == CANFD_MTU ? " (CAN FD)" : "");
+        text += buf;
+    }
+    return text;
+}
+
+}  // namespace vcan

@@ -231,6 +231,8 @@ int SocketCanBus::BusOn(int hnd) {
     status = LinkBusOn(*h);
     if (status != canOK)
         return status;
+    // What waited before the bus was on was never on the bus for this handle.
+    h->port.Drain();
     if (h->port.SetReceiving(true, h->acceptance) != 0) {
         LinkBusOff(*h);
         return canERR_PARAM;

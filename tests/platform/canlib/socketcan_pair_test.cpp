@@ -211,12 +211,14 @@ TEST_F(SocketCanPairTest, TheEventSignalsEachBurstAndNoFrameIsMissed) {
 
     // A writer that keeps the small socket queue full while the reader waits and drains.
     constexpr uint32_t kFrames = 3000;
+    std::atomic<bool> written{false};
     std::thread writer([&] {
         for (uint32_t i = 0; i < kFrames; ++i) {
             uint8_t counter[4];
             std::memcpy(counter, &i, sizeof i);
             Deliver(0x100, 4, counter);
         }
+        written = true;
     });
     uint32_t next = 0;
     int timeouts = 0;
@@ -231,6 +233,11 @@ TEST_F(SocketCanPairTest, TheEventSignalsEachBurstAndNoFrameIsMissed) {
             std::memcpy(&value, f.data, sizeof value);
             ASSERT_EQ(value, next) << "lost or reordered";
         }
+    }
+    // After a failure the writer may still wait for room.
+    while (!written) {
+        Drain(h);
+        usleep(1000);
     }
     writer.join();
     EXPECT_EQ(next, kFrames);

@@ -1,6 +1,7 @@
 // SocketCAN handles: opening and closing, reading and writing frames, statistics, error
 // counters and the control functions. The link and timing side is in socketcan_link.cpp.
 #include <net/if.h>
+#include <net/if_arp.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
@@ -51,6 +52,10 @@ int OpenInterface(int channel, int flags, bool txAck, SocketCanPort* port, int* 
         return canERR_NOTFOUND;
     }
     *haveLink = QueryLink(*ifindex, link) == 0;
+    if (*haveLink && link->type != ARPHRD_CAN) {
+        SayChannel(channel, "%s is not a CAN interface", name.c_str());
+        return canERR_NOTFOUND;
+    }
     // A CAN controller may be switched to CAN FD by the timing call; vcan and vxcan carry
     // CAN FD frames only with the CAN FD MTU.
     if (fd && *haveLink && link->kind != "can" && link->mtu != CANFD_MTU) {

@@ -2,6 +2,7 @@
 // undoing at the end what this process changed. A process without CAP_NET_ADMIN keeps the
 // interface as it is: the timing calls answer as without init access and say so on stderr.
 #include <net/if.h>
+#include <net/if_arp.h>
 
 #include <cerrno>
 #include <cstdarg>
@@ -342,10 +343,12 @@ std::string SocketCanBus::Describe(const SocketCanTarget& target) {
     const int r = QueryLink(ifindex, &link);
     if (r != 0)
         return text + ": " + std::strerror(-r);
+    if (link.type != ARPHRD_CAN)
+        return text + ": not a CAN interface";
+    if (!link.kind.empty())
+        text += " (" + link.kind + ")";
+    text += (link.flags & IFF_UP) ? ": up" : ": down";
     char buf[160];
-    std::snprintf(buf, sizeof buf, " (%s): %s", link.kind.empty() ? "?" : link.kind.c_str(),
-                  (link.flags & IFF_UP) ? "up" : "down");
-    text += buf;
     if (link.haveState)
         text += std::string(", ") + CanStateName(link.state);
     if (link.haveBittiming) {

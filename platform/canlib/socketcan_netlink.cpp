@@ -151,6 +151,7 @@ void ParseNewLink(const nlmsghdr* h, LinkInfo* out) {
     const auto* ifi = static_cast<const ifinfomsg*>(NLMSG_DATA(h));
     *out = LinkInfo();
     out->ifindex = ifi->ifi_index;
+    out->type = ifi->ifi_type;
     out->flags = ifi->ifi_flags;
     int left = static_cast<int>(h->nlmsg_len - NLMSG_LENGTH(sizeof *ifi));
     for (const rtattr* a = IFLA_RTA(ifi); RTA_OK(a, left); a = RTA_NEXT(a, left)) {

@@ -16,6 +16,7 @@ namespace vcan {
 // What RTM_GETLINK tells about one interface.
 struct LinkInfo {
     int ifindex = 0;
+    unsigned type = 0;   // ARPHRD_CAN for a CAN interface
     unsigned flags = 0;  // IFF_UP, IFF_RUNNING, ...
     uint32_t mtu = 0;
     std::string name;

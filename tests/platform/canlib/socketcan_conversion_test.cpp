@@ -5,6 +5,7 @@
 #include <linux/if_link.h>
 #include <linux/rtnetlink.h>
 #include <net/if.h>
+#include <net/if_arp.h>
 #include <sys/socket.h>
 
 #include <cerrno>
@@ -493,8 +494,9 @@ public:
         Put(&h, sizeof h);
         return *this;
     }
-    Netlink& Link(int ifindex, unsigned flags) {
+    Netlink& Link(int ifindex, unsigned flags, unsigned short type = ARPHRD_CAN) {
         ifinfomsg ifi{};
+        ifi.ifi_type = type;
         ifi.ifi_index = ifindex;
         ifi.ifi_flags = flags;
         Put(&ifi, sizeof ifi);
@@ -666,6 +668,7 @@ TEST(SocketCanNetlink, TheLinkReplyGivesStateTimingCountersAndMode) {
     LinkInfo link;
     ASSERT_EQ(ParseLinkReply(reply.data(), reply.size(), 77, &link), 0);
     EXPECT_EQ(link.ifindex, 5);
+    EXPECT_EQ(link.type, unsigned{ARPHRD_CAN});
     EXPECT_EQ(link.flags, unsigned{IFF_UP | IFF_RUNNING});
     EXPECT_EQ(link.name, "can0");
     EXPECT_EQ(link.mtu, 72u);
@@ -749,6 +752,7 @@ TEST(SocketCanNetlink, TheKernelAnswersForTheLoopbackAndRefusesAMissingInterface
     EXPECT_EQ(link.ifindex, lo);
     EXPECT_EQ(link.name, "lo");
     EXPECT_TRUE(link.flags & IFF_LOOPBACK);
+    EXPECT_EQ(link.type, unsigned{ARPHRD_LOOPBACK});
     EXPECT_GT(link.mtu, 0u);
     EXPECT_FALSE(link.haveBittiming);
     EXPECT_EQ(QueryLink(0x7FFFFFF0, &link), -ENODEV);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <linux/can.h>
 #include <linux/can/error.h>
+#include <net/if.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -411,7 +412,8 @@ TEST_F(SocketCanPairTest, JunkFromTheSocketIsSkippedAndTheFramesAfterItAreRead) 
 TEST_F(SocketCanPairTest, ScenarioMapsChannelsAndDescribesThem) {
     ASSERT_EQ(l.vcanTestConfigure("[CAN2]\nsocketcan = sorvnone0\n"
                                   "[CAN3]\nsocketcan = bad/name\n"
-                                  "[CAN4]\nsocketcan = averyveryverylongname\n"),
+                                  "[CAN4]\nsocketcan = averyveryverylongname\n"
+                                  "[CAN5]\nsocketcan = lo\n"),
               canOK);
     char errors[1024] = {};
     EXPECT_EQ(l.vcanTestGetConfigErrors(errors, sizeof errors), 2) << errors;
@@ -423,6 +425,11 @@ TEST_F(SocketCanPairTest, ScenarioMapsChannelsAndDescribesThem) {
     EXPECT_EQ(std::string(text), "Virtual channel on bus 1");  // a bad name stays virtual
     // A mapped channel whose interface is missing cannot be opened; the rest are virtual.
     EXPECT_EQ(l.canOpenChannel(1, 0xA0), canERR_NOTFOUND);
+    EXPECT_EQ(l.canOpenChannel(4, 0xA0), canERR_NOTFOUND);  // the loopback is no CAN interface
+    ASSERT_EQ(l.canGetChannelData(4, canCHANNELDATA_CHANNEL_NAME, text, sizeof text), canOK);
+    if (if_nametoindex("lo") != 0) {
+        EXPECT_EQ(std::string(text), "SocketCAN lo: not a CAN interface");
+    }
     const canHandle v = l.canOpenChannel(2, 0xA0);
     EXPECT_GE(v, 0);
     EXPECT_LT(v, 64);

@@ -95,9 +95,13 @@ int SocketCanBus::SetBusParams(int hnd, long freq, unsigned tseg1, unsigned tseg
                  : !PlausibleTiming(t, Phase::kNominal)) {
         return canERR_PARAM;
     }
-    // Without init access the channel runs the timing it has.
-    if (!h->initAccess)
+    // Without init access the channel runs the timing it has; where the interface has none
+    // (vcan), the rate given serves the bus load.
+    if (!h->initAccess) {
+        if (h->nominalRate == 0)
+            h->nominalRate = t.bitrate;
         return canOK;
+    }
     return ApplyTiming(*h, t, false);
 }
 
@@ -114,8 +118,11 @@ int SocketCanBus::SetBusParamsFd(int hnd, long freq, unsigned tseg1, unsigned ts
                  : !PlausibleTiming(t, Phase::kData)) {
         return canERR_PARAM;
     }
-    if (!h->initAccess)
+    if (!h->initAccess) {
+        if (h->dataRate == 0)
+            h->dataRate = t.bitrate;
         return canOK;
+    }
     return ApplyTiming(*h, t, true);
 }
 

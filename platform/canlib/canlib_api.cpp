@@ -291,10 +291,10 @@ CANLIB_API canStatus canGetChannelData(int channel, int item, void* buffer, size
         StandIns& s = TestStandIns();
         std::lock_guard<std::mutex> lock(s.mutex);
         if (s.fds.count(channel))
-            text = vcan::SocketCanBus::Describe({"", s.fds[channel], false, stuffing});
+            text = Sockets().Describe({"", s.fds[channel], false, stuffing});
     }
     if (text.empty() && !config.socketcan.empty()) {
-        text = vcan::SocketCanBus::Describe({config.socketcan, -1, false, stuffing});
+        text = Sockets().Describe({config.socketcan, -1, false, stuffing});
     } else if (text.empty()) {
         text = "Virtual channel on bus " + std::to_string(config.bus) +
                (present ? "" : " (not present)");

@@ -41,17 +41,17 @@ int ReceiveStatus(int error) {
     }
 }
 
-// Opens the handle's socket on the named interface; says why on stderr when it cannot.
-int OpenInterface(int channel, int flags, bool txAck, SocketCanPort* port, int* ifindex,
-                  LinkInfo* link, bool* haveLink) {
-    const std::string& name = link->name;
-    const bool fd = (flags & (canOPEN_CAN_FD | canOPEN_CAN_FD_NONISO)) != 0;
-    *ifindex = static_cast<int>(if_nametoindex(name.c_str()));
+// Finds the named interface and checks that the handle can run on it; says why on stderr when
+// it cannot.
+int FindInterface(LinkControl& links, int channel, bool fd, int* ifindex, LinkInfo* link,
+                  bool* haveLink) {
+    const std::string name = link->name;
+    *ifindex = links.IndexOf(name);
     if (*ifindex == 0) {
         SayChannel(channel, "there is no network interface %s", name.c_str());
         return canERR_NOTFOUND;
     }
-    *haveLink = QueryLink(*ifindex, link) == 0;
+    *haveLink = links.Query(*ifindex, link) == 0;
     if (*haveLink && link->type != ARPHRD_CAN) {
         SayChannel(channel, "%s is not a CAN interface", name.c_str());
         return canERR_NOTFOUND;
@@ -64,7 +64,13 @@ int OpenInterface(int channel, int flags, bool txAck, SocketCanPort* port, int* 
                    name.c_str(), link->mtu, name.c_str());
         return canERR_NOT_SUPPORTED;
     }
-    const int r = port->Open(*ifindex, fd, txAck);
+    return canOK;
+}
+
+// Opens the handle's raw CAN socket; says why on stderr when it cannot.
+int OpenSocket(int channel, const std::string& name, int ifindex, bool fd, bool txAck,
+               SocketCanPort* port) {
+    const int r = port->Open(ifindex, fd, txAck);
     if (r == -EAFNOSUPPORT || r == -EPROTONOSUPPORT) {
         SayChannel(channel, "this kernel offers no CAN sockets (%s)", std::strerror(-r));
         return canERR_NOT_SUPPORTED;
@@ -108,23 +114,26 @@ int SocketCanBus::Open(int channel, const SocketCanTarget& target, int flags) {
     h->fd = (flags & (canOPEN_CAN_FD | canOPEN_CAN_FD_NONISO)) != 0;
     h->txAck = target.txAck;
     h->stuffing = target.stuffing;
-    if (target.standInFd >= 0) {
-        h->name = "stand-in";
-        if (h->port.OpenStandIn(target.standInFd) != 0)
-            return canERR_NOHANDLES;
-    } else {
+    h->name = target.interface.empty() ? "stand-in" : target.interface;
+    if (!target.interface.empty()) {
         LinkInfo link;
         link.name = target.interface;
         bool haveLink = false;
-        const int status =
-            OpenInterface(channel, flags, h->txAck, &h->port, &h->ifindex, &link, &haveLink);
+        const int status = FindInterface(links_, channel, h->fd, &h->ifindex, &link, &haveLink);
         if (status != canOK)
             return status;
-        h->name = target.interface;
         if (haveLink && link.haveBittiming)
             h->nominalRate = static_cast<long>(link.bittiming.bitrate);
         if (haveLink && link.haveDataBittiming)
             h->dataRate = static_cast<long>(link.dataBittiming.bitrate);
+    }
+    if (target.standInFd >= 0) {
+        if (h->port.OpenStandIn(target.standInFd) != 0)
+            return canERR_NOHANDLES;
+    } else {
+        const int status = OpenSocket(channel, h->name, h->ifindex, h->fd, h->txAck, &h->port);
+        if (status != canOK)
+            return status;
     }
 
     std::lock_guard<std::mutex> table(mutex_);
@@ -311,7 +320,7 @@ int SocketCanBus::ReadErrorCounters(int hnd, unsigned* txErr, unsigned* rxErr, u
     const int ifindex = h->ifindex;
     lock.unlock();
     LinkInfo link;
-    const bool haveLink = ifindex != 0 && QueryLink(ifindex, &link) == 0;
+    const bool haveLink = ifindex != 0 && links_.Query(ifindex, &link) == 0;
     lock.lock();
     if (!h->open)
         return canERR_INVHANDLE;

@@ -33,7 +33,8 @@ inline bool IsSocketCanHandle(int hnd) {
     return hnd >= kSocketHandleBase && hnd < kSocketHandleBase + kMaxSocketHandles;
 }
 
-// Where the handles of a channel go: a network interface, or a socket standing in for it.
+// Where the handles of a channel go: a network interface, a socket standing in for the CAN
+// socket, or both (the interface's link then still managed).
 struct SocketCanTarget {
     std::string interface;
     int standInFd = -1;
@@ -56,7 +57,8 @@ void SayChannel(int channel, const char* format, ...) __attribute__((format(prin
 
 class SocketCanBus {
 public:
-    SocketCanBus() = default;
+    // `links`: the interface operations; the kernel's when null. Not owned.
+    explicit SocketCanBus(LinkControl* links = nullptr) : links_(links ? *links : kernel_) {}
     ~SocketCanBus() { CloseAll(); }
     SocketCanBus(const SocketCanBus&) = delete;
     SocketCanBus& operator=(const SocketCanBus&) = delete;
@@ -83,7 +85,7 @@ public:
     int SetTimer(int hnd, unsigned long value);
 
     // One line about the target: the interface, its link and CAN state and bit rates.
-    static std::string Describe(const SocketCanTarget& target);
+    std::string Describe(const SocketCanTarget& target);
 
 private:
     struct Handle {
@@ -91,7 +93,7 @@ private:
         bool open = true;
         int channel = 0;
         std::string name;  // the interface, or "stand-in"
-        int ifindex = 0;
+        int ifindex = 0;   // 0: no interface link to manage
         bool fd = false;
         bool initAccess = false;
         bool txAck = false;
@@ -153,8 +155,10 @@ private:
     HandlePtr handles_[kMaxSocketHandles];
     std::map<int, int> initHolder_;  // channel -> handle holding init access
     std::map<int, int> exclusive_;   // channel -> handle opened exclusively
-    std::mutex linkMutex_;           // the link changes and `links_`
-    std::map<std::string, LinkUse> links_;
+    LinkControl kernel_;
+    LinkControl& links_;
+    std::mutex linkMutex_;  // the link changes and `uses_`
+    std::map<std::string, LinkUse> uses_;
     ReadyNotifier notifier_;
 };
 

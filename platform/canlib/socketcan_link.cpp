@@ -128,10 +128,10 @@ int SocketCanBus::SetBusParamsFd(int hnd, long freq, unsigned tseg1, unsigned ts
 
 int SocketCanBus::ApplyTiming(Handle& h, const BitTiming& t, bool dataPhase) {
     (dataPhase ? h.dataRate : h.nominalRate) = t.bitrate;
-    if (h.port.IsStandIn())
+    if (h.ifindex == 0)
         return canOK;
     LinkInfo link;
-    const int query = QueryLink(h.ifindex, &link);
+    const int query = links_.Query(h.ifindex, &link);
     if (query == -ENODEV)
         return canERR_NOTFOUND;
     // vcan and vxcan have no bit timing: the rate asked for serves the bus load.
@@ -159,7 +159,7 @@ int SocketCanBus::ApplyTiming(Handle& h, const BitTiming& t, bool dataPhase) {
             } else {
                 change.bittiming = &bt;
             }
-            r = ChangeCanLink(h.ifindex, change);
+            r = links_.Change(h.ifindex, change);
             // A refused timing leaves the interface as it was found.
             if (r != 0)
                 RestoreTakenDown(h);
@@ -197,7 +197,7 @@ int SocketCanBus::ApplyTiming(Handle& h, const BitTiming& t, bool dataPhase) {
         return canERR_PARAM;  // the controller cannot run this timing
     // What the controller runs now, as the kernel fitted it.
     LinkInfo now;
-    if (QueryLink(h.ifindex, &now) == 0) {
+    if (links_.Query(h.ifindex, &now) == 0) {
         if (now.haveBittiming)
             h.nominalRate = static_cast<long>(now.bittiming.bitrate);
         if (now.haveDataBittiming)
@@ -209,19 +209,19 @@ int SocketCanBus::ApplyTiming(Handle& h, const BitTiming& t, bool dataPhase) {
 int SocketCanBus::TakeLinkDown(Handle& h, const LinkInfo& link) {
     if (!(link.flags & IFF_UP))
         return 0;
-    LinkUse& use = links_[h.name];
+    LinkUse& use = uses_[h.name];
     if (use.onBus > 0)
         return -EBUSY;
-    const int r = SetLinkUp(h.ifindex, false);
+    const int r = links_.SetUp(h.ifindex, false);
     if (r == 0)
         use.takenDown = true;
     return r;
 }
 
 void SocketCanBus::RestoreTakenDown(Handle& h) {
-    LinkUse& use = links_[h.name];
+    LinkUse& use = uses_[h.name];
     if (use.takenDown && use.onBus == 0) {
-        SetLinkUp(h.ifindex, true);
+        links_.SetUp(h.ifindex, true);
         use.takenDown = false;
     }
 }
@@ -272,16 +272,16 @@ void SocketCanBus::BusOffLocked(Handle& h) {
 }
 
 int SocketCanBus::LinkBusOn(Handle& h) {
-    if (h.port.IsStandIn())
+    if (h.ifindex == 0)
         return canOK;
     LinkInfo link;
-    const int query = QueryLink(h.ifindex, &link);
+    const int query = links_.Query(h.ifindex, &link);
     if (query == -ENODEV)
         return canERR_NOTFOUND;
     std::lock_guard<std::mutex> links(linkMutex_);
-    LinkUse& use = links_[h.name];
+    LinkUse& use = uses_[h.name];
     if (query == 0 && !(link.flags & IFF_UP)) {
-        const int r = SetLinkUp(h.ifindex, true);
+        const int r = links_.SetUp(h.ifindex, true);
         if (Permission(r)) {
             SayChannel(h.channel,
                        "%s is down; bringing it up needs CAP_NET_ADMIN (ip link set %s up)",
@@ -301,53 +301,53 @@ int SocketCanBus::LinkBusOn(Handle& h) {
     } else if (query == 0 && link.haveState && link.state == CAN_STATE_BUS_OFF && h.initAccess) {
         CanLinkChange change;
         change.restart = true;
-        ChangeCanLink(h.ifindex, change);  // without the right, the interface's own restart
+        links_.Change(h.ifindex, change);  // without the right, the interface's own restart
     }
     ++use.onBus;
     return canOK;
 }
 
 void SocketCanBus::LinkBusOff(Handle& h) {
-    if (h.port.IsStandIn())
+    if (h.ifindex == 0)
         return;
     std::lock_guard<std::mutex> links(linkMutex_);
-    LinkUse& use = links_[h.name];
+    LinkUse& use = uses_[h.name];
     if (use.onBus > 0)
         --use.onBus;
     // Down again only what we brought up, once none of our handles is on it.
     if (use.onBus == 0 && use.broughtUp) {
-        SetLinkUp(h.ifindex, false);
+        links_.SetUp(h.ifindex, false);
         use.broughtUp = false;
     }
 }
 
 void SocketCanBus::LinkRestoreOnClose(Handle& h) {
-    if (h.port.IsStandIn() || h.ifindex == 0)
+    if (h.ifindex == 0)
         return;
     std::lock_guard<std::mutex> links(linkMutex_);
     RestoreTakenDown(h);
 }
 
 void SocketCanBus::RestartIfBusOff(Handle& h) {
-    if (h.port.IsStandIn() || !h.initAccess)
+    if (h.ifindex == 0 || !h.initAccess)
         return;
     LinkInfo link;
-    if (QueryLink(h.ifindex, &link) == 0 && link.haveState && link.state == CAN_STATE_BUS_OFF) {
+    if (links_.Query(h.ifindex, &link) == 0 && link.haveState && link.state == CAN_STATE_BUS_OFF) {
         CanLinkChange change;
         change.restart = true;
-        ChangeCanLink(h.ifindex, change);
+        links_.Change(h.ifindex, change);
     }
 }
 
 std::string SocketCanBus::Describe(const SocketCanTarget& target) {
-    if (target.standInFd >= 0)
+    if (target.interface.empty())
         return "SocketCAN stand-in socket";
     std::string text = "SocketCAN " + target.interface;
-    const int ifindex = static_cast<int>(if_nametoindex(target.interface.c_str()));
+    const int ifindex = links_.IndexOf(target.interface);
     if (ifindex == 0)
         return text + ": no such interface";
     LinkInfo link;
-    const int r = QueryLink(ifindex, &link);
+    const int r = links_.Query(ifindex, &link);
     if (r != 0)
         return text + ": " + std::strerror(-r);
     if (link.type != ARPHRD_CAN)

@@ -291,6 +291,10 @@ int ChangeCanLink(int ifindex, const CanLinkChange& change) {
     return RoundTrip(BuildCanLinkChange(ifindex, change, seq), seq, nullptr);
 }
 
+int LinkControl::IndexOf(const std::string& name) {
+    return static_cast<int>(if_nametoindex(name.c_str()));
+}
+
 const char* CanStateName(uint32_t state) {
     switch (state) {
         case CAN_STATE_ERROR_ACTIVE:

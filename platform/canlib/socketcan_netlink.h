@@ -60,6 +60,19 @@ int QueryLink(int ifindex, LinkInfo* out);
 int SetLinkUp(int ifindex, bool up);
 int ChangeCanLink(int ifindex, const CanLinkChange& change);
 
+// The interface operations of the backend: the kernel's, or a stand-in of the tests.
+class LinkControl {
+public:
+    virtual ~LinkControl() = default;
+    // The interface's index, 0 when there is none of that name.
+    virtual int IndexOf(const std::string& name);
+    virtual int Query(int ifindex, LinkInfo* out) { return QueryLink(ifindex, out); }
+    virtual int SetUp(int ifindex, bool up) { return SetLinkUp(ifindex, up); }
+    virtual int Change(int ifindex, const CanLinkChange& change) {
+        return ChangeCanLink(ifindex, change);
+    }
+};
+
 // "ERROR-ACTIVE", "BUS-OFF", ... for enum can_state.
 const char* CanStateName(uint32_t state);
 

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "socketcan_bus.h"
+#include "timer_scale.h"
 #include "virtual_bus.h"
 
 namespace vcan {
@@ -199,37 +200,29 @@ void SocketCanBus::CloseAll() {
 }
 
 int SocketCanBus::Write(int hnd, long id, const void* msg, unsigned dlc, unsigned flags) {
-    std::unique_lock<std::mutex> lock;
-    int status = canOK;
-    HandlePtr h = Lock(hnd, &lock, &status);
-    if (!h)
-        return status;
-    KernelFrame frame;
-    status = EncodeFrame(id, msg, dlc, flags, h->fd, &frame);
-    if (status != canOK)
-        return status;
-    if (!h->onBus)
-        return canERR_OFF_BUS;
-    const int sent = h->port.Send(frame);
-    if (sent != 0)
-        return SendStatus(sent);
-    // The bus carried it: it counts in the load, not among the frames received.
-    h->wireNs += WireTimeNs(MessageWireBits(static_cast<uint32_t>(id), flags, dlc,
-                                            static_cast<const uint8_t*>(msg), h->stuffing),
-                            h->nominalRate, h->dataRate);
-    return canOK;
+    return WithHandle(hnd, [&](Handle& h) {
+        KernelFrame frame;
+        int status = EncodeFrame(id, msg, dlc, flags, h.fd, &frame);
+        if (status != canOK)
+            return status;
+        if (!h.onBus)
+            return canERR_OFF_BUS;
+        const int sent = h.port.Send(frame);
+        if (sent != 0)
+            return SendStatus(sent);
+        // The bus carried it: it counts in the load, not among the frames received.
+        h.wireNs += WireTimeNs(MessageWireBits(static_cast<uint32_t>(id), flags, dlc,
+                                               static_cast<const uint8_t*>(msg), h.stuffing),
+                               h.nominalRate, h.dataRate);
+        return canOK;
+    });
 }
 
 int SocketCanBus::Read(int hnd, long* id, void* msg, unsigned* dlc, unsigned* flags,
                        unsigned long* time) {
     if (!id || !msg || !dlc || !flags || !time)
         return canERR_PARAM;
-    std::unique_lock<std::mutex> lock;
-    int status = canOK;
-    HandlePtr h = Lock(hnd, &lock, &status);
-    if (!h)
-        return status;
-    return DecodeNext(*h, id, msg, dlc, flags, time);
+    return WithHandle(hnd, [&](Handle& h) { return DecodeNext(h, id, msg, dlc, flags, time); });
 }
 
 int SocketCanBus::DecodeNext(Handle& h, long* id, void* msg, unsigned* dlc, unsigned* flags,
@@ -341,61 +334,47 @@ int SocketCanBus::ReadErrorCounters(int hnd, unsigned* txErr, unsigned* rxErr, u
 }
 
 int SocketCanBus::IoCtl(int hnd, unsigned func, void* buf, unsigned buflen) {
-    std::unique_lock<std::mutex> lock;
-    int status = canOK;
-    HandlePtr h = Lock(hnd, &lock, &status);
-    if (!h)
-        return status;
-    uint32_t value = 0;
-    switch (func) {
-        case canIOCTL_SET_TIMER_SCALE:
-            if (!buf || buflen < sizeof value)
-                return canERR_PARAM;
-            std::memcpy(&value, buf, sizeof value);
-            if (value == 0)
-                return canERR_PARAM;
-            h->scaleUs = value;
-            return canOK;
-        case canIOCTL_GET_TIMER_SCALE:
-            if (!buf || buflen < sizeof value)
-                return canERR_PARAM;
-            std::memcpy(buf, &h->scaleUs, sizeof h->scaleUs);
-            return canOK;
-        case canIOCTL_FLUSH_RX_BUFFER:
-            h->batchNext = h->batchCount = 0;
-            h->port.Drain();
-            return canOK;
-        case canIOCTL_CLEAR_ERROR_COUNTERS:
-            // The controller's own counters cannot be cleared from a socket.
-            h->haveCounters = false;
-            h->overruns = 0;
-            return canOK;
-        case canIOCTL_GET_EVENTHANDLE: {
-            if (!buf || buflen < sizeof(int64_t))
-                return canERR_PARAM;
-            if (h->eventFd < 0) {
-                h->eventFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-                if (h->eventFd < 0)
-                    return canERR_NOMEM;
-                if (!notifier_.Watch(h->port.Fd(), h->eventFd)) {
-                    close(h->eventFd);
-                    h->eventFd = -1;
-                    return canERR_NOMEM;
+    return WithHandle(hnd, [&](Handle& h) {
+        int status = canOK;
+        if (TimerScaleIoCtl(func, buf, buflen, &h.scaleUs, &status))
+            return status;
+        switch (func) {
+            case canIOCTL_FLUSH_RX_BUFFER:
+                h.batchNext = h.batchCount = 0;
+                h.port.Drain();
+                return canOK;
+            case canIOCTL_CLEAR_ERROR_COUNTERS:
+                // The controller's own counters cannot be cleared from a socket.
+                h.haveCounters = false;
+                h.overruns = 0;
+                return canOK;
+            case canIOCTL_GET_EVENTHANDLE: {
+                if (!buf || buflen < sizeof(int64_t))
+                    return canERR_PARAM;
+                if (h.eventFd < 0) {
+                    h.eventFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+                    if (h.eventFd < 0)
+                        return canERR_NOMEM;
+                    if (!notifier_.Watch(h.port.Fd(), h.eventFd)) {
+                        close(h.eventFd);
+                        h.eventFd = -1;
+                        return canERR_NOMEM;
+                    }
+                    if (h.batchNext < h.batchCount) {
+                        const uint64_t one = 1;
+                        [[maybe_unused]] const ssize_t n = write(h.eventFd, &one, sizeof one);
+                    }
                 }
-                if (h->batchNext < h->batchCount) {
-                    const uint64_t one = 1;
-                    [[maybe_unused]] const ssize_t n = write(h->eventFd, &one, sizeof one);
-                }
+                const int64_t fd = h.eventFd;
+                std::memcpy(buf, &fd, sizeof fd);
+                return canOK;
             }
-            const int64_t fd = h->eventFd;
-            std::memcpy(buf, &fd, sizeof fd);
-            return canOK;
+            default:
+                // The socket tells neither how many frames wait nor lets the kernel's transmit
+                // queue be flushed.
+                return canERR_NOT_IMPLEMENTED;
         }
-        default:
-            // The socket tells neither how many frames wait nor lets the kernel's transmit
-            // queue be flushed.
-            return canERR_NOT_IMPLEMENTED;
-    }
+    });
 }
 
 unsigned long SocketCanBus::ReadTimer(int hnd) {
@@ -406,96 +385,81 @@ unsigned long SocketCanBus::ReadTimer(int hnd) {
 }
 
 int SocketCanBus::SetTimer(int hnd, unsigned long value) {
-    std::unique_lock<std::mutex> lock;
-    int status = canOK;
-    HandlePtr h = Lock(hnd, &lock, &status);
-    if (!h)
-        return status;
-    const uint32_t now = ClockUnits(NowNs(), h->openNs, h->scaleUs, 0);
-    h->timerOffset = static_cast<uint32_t>(value) - now;
-    return canOK;
+    return WithHandle(hnd, [&](Handle& h) {
+        const uint32_t now = ClockUnits(NowNs(), h.openNs, h.scaleUs, 0);
+        h.timerOffset = static_cast<uint32_t>(value) - now;
+        return canOK;
+    });
 }
 
 int SocketCanBus::RequestStatistics(int hnd) {
-    std::unique_lock<std::mutex> lock;
-    int status = canOK;
-    HandlePtr h = Lock(hnd, &lock, &status);
-    if (!h)
-        return status;
-    const int64_t now = NowNs();
-    const int64_t interval = now - h->statsSinceNs;
-    uint64_t load = 0;
-    if (h->onBus && interval > 0)
-        load = std::min<uint64_t>(10000, h->wireNs * 10000 / static_cast<uint64_t>(interval));
-    h->snapshot = {h->stdData,   h->stdRemote, h->extData,
-                   h->extRemote, h->errFrames, static_cast<unsigned long>(load),
-                   h->overruns};
-    h->wireNs = 0;
-    h->statsSinceNs = now;
-    return canOK;
+    return WithHandle(hnd, [&](Handle& h) {
+        const int64_t now = NowNs();
+        const int64_t interval = now - h.statsSinceNs;
+        uint64_t load = 0;
+        if (h.onBus && interval > 0)
+            load = std::min<uint64_t>(10000, h.wireNs * 10000 / static_cast<uint64_t>(interval));
+        h.snapshot = {h.stdData,   h.stdRemote, h.extData,
+                      h.extRemote, h.errFrames, static_cast<unsigned long>(load),
+                      h.overruns};
+        h.wireNs = 0;
+        h.statsSinceNs = now;
+        return canOK;
+    });
 }
 
 int SocketCanBus::GetStatistics(int hnd, canBusStatistics* stat, size_t bufsiz) {
     if (!stat || bufsiz < sizeof(canBusStatistics))
         return canERR_PARAM;
-    std::unique_lock<std::mutex> lock;
-    int status = canOK;
-    HandlePtr h = Lock(hnd, &lock, &status);
-    if (!h)
-        return status;
-    *stat = h->snapshot;
-    return canOK;
+    return WithHandle(hnd, [&](Handle& h) {
+        *stat = h.snapshot;
+        return canOK;
+    });
 }
 
 int SocketCanBus::ResetBus(int hnd) {
-    std::unique_lock<std::mutex> lock;
-    int status = canOK;
-    HandlePtr h = Lock(hnd, &lock, &status);
-    if (!h)
-        return status;
-    h->overruns = 0;
-    h->lostFrames = false;
-    h->stdData = h->stdRemote = h->extData = h->extRemote = h->errFrames = 0;
-    h->wireNs = 0;
-    h->snapshot = canBusStatistics{};
-    h->statsSinceNs = NowNs();
-    RestartIfBusOff(*h);
-    return canOK;
+    return WithHandle(hnd, [&](Handle& h) {
+        h.overruns = 0;
+        h.lostFrames = false;
+        h.stdData = h.stdRemote = h.extData = h.extRemote = h.errFrames = 0;
+        h.wireNs = 0;
+        h.snapshot = canBusStatistics{};
+        h.statsSinceNs = NowNs();
+        RestartIfBusOff(h);
+        return canOK;
+    });
 }
 
 int SocketCanBus::Accept(int hnd, long envelope, unsigned flag) {
-    std::unique_lock<std::mutex> lock;
-    int status = canOK;
-    HandlePtr h = Lock(hnd, &lock, &status);
-    if (!h)
-        return status;
-    Acceptance& a = h->acceptance;
-    const uint32_t v = static_cast<uint32_t>(envelope);
-    switch (flag) {
-        case canFILTER_NULL_MASK:
-            a.maskStd = a.maskExt = 0;
-            break;
-        case canFILTER_SET_CODE_STD:
-            a.codeStd = v & CAN_SFF_MASK;
-            break;
-        case canFILTER_SET_MASK_STD:
-            a.maskStd = v & CAN_SFF_MASK;
-            break;
-        case canFILTER_SET_CODE_EXT:
-            a.codeExt = v & CAN_EFF_MASK;
-            break;
-        case canFILTER_SET_MASK_EXT:
-            a.maskExt = v & CAN_EFF_MASK;
-            break;
-        case canFILTER_ACCEPT:
-        case canFILTER_REJECT:
-            return canERR_NOT_IMPLEMENTED;
-        default:
+    return WithHandle(hnd, [&](Handle& h) {
+        Acceptance& a = h.acceptance;
+        const uint32_t v = static_cast<uint32_t>(envelope);
+        switch (flag) {
+            case canFILTER_NULL_MASK:
+                a.maskStd = a.maskExt = 0;
+                break;
+            case canFILTER_SET_CODE_STD:
+                a.codeStd = v & CAN_SFF_MASK;
+                break;
+            case canFILTER_SET_MASK_STD:
+                a.maskStd = v & CAN_SFF_MASK;
+                break;
+            case canFILTER_SET_CODE_EXT:
+                a.codeExt = v & CAN_EFF_MASK;
+                break;
+            case canFILTER_SET_MASK_EXT:
+                a.maskExt = v & CAN_EFF_MASK;
+                break;
+            case canFILTER_ACCEPT:
+            case canFILTER_REJECT:
+                return canERR_NOT_IMPLEMENTED;
+            default:
+                return canERR_PARAM;
+        }
+        if (h.onBus && h.port.SetReceiving(true, a) != 0)
             return canERR_PARAM;
-    }
-    if (h->onBus && h->port.SetReceiving(true, a) != 0)
-        return canERR_PARAM;
-    return canOK;
+        return canOK;
+    });
 }
 
 }  // namespace vcan

@@ -137,6 +137,15 @@ private:
 
     // The open handle, locked; null (and status) otherwise.
     HandlePtr Lock(int hnd, std::unique_lock<std::mutex>* lock, int* status);
+    // fn(handle) under the handle's lock, or the status of an invalid handle.
+    template <typename Fn>
+    int WithHandle(int hnd, Fn&& fn) {
+        std::unique_lock<std::mutex> lock;
+        int status = canOK;
+        const HandlePtr h = Lock(hnd, &lock, &status);
+        return h ? fn(*h) : status;
+    }
+    int SetTiming(int hnd, BitTiming timing, bool dataPhase);
     int DecodeNext(Handle& h, long* id, void* msg, unsigned* dlc, unsigned* flags,
                    unsigned long* time);
     void CountSent(Handle& h, const KernelFrame& frame);

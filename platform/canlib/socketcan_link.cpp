@@ -85,45 +85,32 @@ bool SameTiming(const can_bittiming& current, const BitTiming& wanted) {
 
 int SocketCanBus::SetBusParams(int hnd, long freq, unsigned tseg1, unsigned tseg2, unsigned sjw,
                                unsigned noSamp) {
-    std::unique_lock<std::mutex> lock;
-    int status = canOK;
-    HandlePtr h = Lock(hnd, &lock, &status);
-    if (!h)
-        return status;
-    BitTiming t{freq, tseg1, tseg2, sjw, noSamp};
-    if (freq < 0 ? !PredefinedTiming(freq, Phase::kNominal, h->fd, &t)
-                 : !PlausibleTiming(t, Phase::kNominal)) {
-        return canERR_PARAM;
-    }
-    // Without init access the channel runs the timing it has; where the interface has none
-    // (vcan), the rate given serves the bus load.
-    if (!h->initAccess) {
-        if (h->nominalRate == 0)
-            h->nominalRate = t.bitrate;
-        return canOK;
-    }
-    return ApplyTiming(*h, t, false);
+    return SetTiming(hnd, {freq, tseg1, tseg2, sjw, noSamp}, false);
 }
 
 int SocketCanBus::SetBusParamsFd(int hnd, long freq, unsigned tseg1, unsigned tseg2, unsigned sjw) {
-    std::unique_lock<std::mutex> lock;
-    int status = canOK;
-    HandlePtr h = Lock(hnd, &lock, &status);
-    if (!h)
-        return status;
-    if (!h->fd)
-        return canERR_PARAM;
-    BitTiming t{freq, tseg1, tseg2, sjw, 1};
-    if (freq < 0 ? !PredefinedTiming(freq, Phase::kData, true, &t)
-                 : !PlausibleTiming(t, Phase::kData)) {
-        return canERR_PARAM;
-    }
-    if (!h->initAccess) {
-        if (h->dataRate == 0)
-            h->dataRate = t.bitrate;
-        return canOK;
-    }
-    return ApplyTiming(*h, t, true);
+    return SetTiming(hnd, {freq, tseg1, tseg2, sjw, 1}, true);
+}
+
+int SocketCanBus::SetTiming(int hnd, BitTiming t, bool dataPhase) {
+    return WithHandle(hnd, [&](Handle& h) {
+        if (dataPhase && !h.fd)
+            return canERR_PARAM;
+        const Phase phase = dataPhase ? Phase::kData : Phase::kNominal;
+        if (t.bitrate < 0 ? !PredefinedTiming(t.bitrate, phase, h.fd, &t)
+                          : !PlausibleTiming(t, phase)) {
+            return canERR_PARAM;
+        }
+        // Without init access the channel runs the timing it has; where the interface has
+        // none (vcan), the rate given serves the bus load.
+        if (!h.initAccess) {
+            long& rate = dataPhase ? h.dataRate : h.nominalRate;
+            if (rate == 0)
+                rate = t.bitrate;
+            return canOK;
+        }
+        return ApplyTiming(h, t, dataPhase);
+    });
 }
 
 int SocketCanBus::ApplyTiming(Handle& h, const BitTiming& t, bool dataPhase) {
@@ -227,40 +214,34 @@ void SocketCanBus::RestoreTakenDown(Handle& h) {
 }
 
 int SocketCanBus::BusOn(int hnd) {
-    std::unique_lock<std::mutex> lock;
-    int status = canOK;
-    HandlePtr h = Lock(hnd, &lock, &status);
-    if (!h)
-        return status;
-    if (h->onBus) {
-        RestartIfBusOff(*h);
+    return WithHandle(hnd, [&](Handle& h) {
+        if (h.onBus) {
+            RestartIfBusOff(h);
+            return canOK;
+        }
+        int status = LinkBusOn(h);
+        if (status != canOK)
+            return status;
+        // What waited before the bus was on was never on the bus for this handle.
+        h.port.Drain();
+        if (h.port.SetReceiving(true, h.acceptance) != 0) {
+            LinkBusOff(h);
+            return canERR_PARAM;
+        }
+        h.onBus = true;
+        h.batchNext = h.batchCount = 0;
+        h.wireNs = 0;
+        h.statsSinceNs = NowNs();
         return canOK;
-    }
-    status = LinkBusOn(*h);
-    if (status != canOK)
-        return status;
-    // What waited before the bus was on was never on the bus for this handle.
-    h->port.Drain();
-    if (h->port.SetReceiving(true, h->acceptance) != 0) {
-        LinkBusOff(*h);
-        return canERR_PARAM;
-    }
-    h->onBus = true;
-    h->batchNext = h->batchCount = 0;
-    h->wireNs = 0;
-    h->statsSinceNs = NowNs();
-    return canOK;
+    });
 }
 
 int SocketCanBus::BusOff(int hnd) {
-    std::unique_lock<std::mutex> lock;
-    int status = canOK;
-    HandlePtr h = Lock(hnd, &lock, &status);
-    if (!h)
-        return status;
-    if (h->onBus)
-        BusOffLocked(*h);
-    return canOK;
+    return WithHandle(hnd, [&](Handle& h) {
+        if (h.onBus)
+            BusOffLocked(h);
+        return canOK;
+    });
 }
 
 void SocketCanBus::BusOffLocked(Handle& h) {

@@ -214,6 +214,72 @@ TEST_F(SocketCanPairTest, TheEventSignalsEachBurstAndNoFrameIsMissed) {
     EXPECT_EQ(l.canIoCtl(h, canIOCTL_GET_EVENTHANDLE, &again, 4), canERR_PARAM);
 }
 
+// The channel's three workers at once on one handle: the receive worker draining on the
+// event, the transmit worker writing, the statistics worker polling; the peer echoes every
+// frame back. Run under ThreadSanitizer too.
+TEST_F(SocketCanPairTest, ReadWriteAndStatisticsRunTogether) {
+    const canHandle h = Start();
+    int64_t fd = -1;
+    ASSERT_EQ(l.canIoCtl(h, canIOCTL_GET_EVENTHANDLE, &fd, sizeof fd), canOK);
+    constexpr uint32_t kFrames = 2000;
+    std::atomic<bool> done{false};
+    std::thread echo([&] {
+        canfd_frame k{};
+        for (uint32_t n = 0; n < kFrames;) {
+            pollfd p{peer_, POLLIN, 0};
+            if (poll(&p, 1, 2000) != 1)
+                break;
+            if (recv(peer_, &k, sizeof k, 0) == static_cast<ssize_t>(CAN_MTU)) {
+                send(peer_, &k, CAN_MTU, 0);
+                ++n;
+            }
+        }
+    });
+    std::thread writer([&] {
+        for (uint32_t i = 0; i < kFrames && !done;) {
+            if (l.canWrite(h, 0x200, &i, sizeof i, 0) == canOK) {
+                ++i;
+            } else {
+                std::this_thread::yield();  // the socket's queue is full
+            }
+        }
+    });
+    std::thread statistics([&] {
+        while (!done) {
+            canBusStatistics st{};
+            unsigned tx = 0, rx = 0, ov = 0;
+            l.canRequestBusStatistics(h);
+            l.canGetBusStatistics(h, &st, sizeof st);
+            l.canReadErrorCounters(h, &tx, &rx, &ov);
+            l.canReadTimer(h);
+        }
+    });
+    uint32_t next = 0;
+    bool inOrder = true;
+    while (next < kFrames && inOrder) {
+        pollfd p{static_cast<int>(fd), POLLIN, 0};
+        if (poll(&p, 1, 2000) != 1)
+            break;
+        uint64_t count = 0;
+        [[maybe_unused]] ssize_t n = read(static_cast<int>(fd), &count, sizeof count);
+        for (RxFrame f; inOrder && ReadFrame(h, &f) == canOK; ++next) {
+            uint32_t value = 0;
+            std::memcpy(&value, f.data, sizeof value);
+            inOrder = value == next;
+        }
+    }
+    EXPECT_TRUE(inOrder) << "frame " << next << " out of order";
+    done = true;
+    writer.join();
+    echo.join();
+    statistics.join();
+    EXPECT_EQ(next, kFrames);
+    ASSERT_EQ(l.canRequestBusStatistics(h), canOK);
+    canBusStatistics st{};
+    ASSERT_EQ(l.canGetBusStatistics(h, &st, sizeof st), canOK);
+    EXPECT_EQ(st.stdData, kFrames);
+}
+
 TEST_F(SocketCanPairTest, StatisticsCountWhatWasSeenAndErrorsComeFromTheMessages) {
     const canHandle h = Start();
     ASSERT_EQ(l.canRequestBusStatistics(h), canOK);

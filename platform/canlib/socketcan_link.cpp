@@ -9,6 +9,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <mutex>
+#include <string>
+#include <utility>
 
 #include "socketcan_bus.h"
 #include "virtual_bus.h"
@@ -19,6 +23,7 @@ namespace {
 constexpr long kMaxNominalRate = 1000000;
 constexpr long kMaxDataRate = 10000000;
 constexpr uint32_t kSamplePointTolerance = 10;  // tenths of a percent
+constexpr int64_t kRepeatQuietNs = 2'000'000'000;
 
 bool Permission(int error) {
     return error == -EPERM || error == -EACCES;
@@ -48,6 +53,17 @@ void SayChannel(int channel, const char* format, ...) {
     va_start(args, format);
     std::vsnprintf(text, sizeof text, format, args);
     va_end(args);
+    // A caller that tries again at once (an open without init access after one with it)
+    // gets the same answer; the line is said once.
+    static std::mutex mutex;
+    static std::map<int, std::pair<std::string, int64_t>> last;
+    std::lock_guard<std::mutex> lock(mutex);
+    const int64_t now = NowNs();
+    auto& [said, at] = last[channel];
+    if (said == text && now - at < kRepeatQuietNs)
+        return;
+    said = text;
+    at = now;
     std::fprintf(stderr, "libcanlib: CAN%d: %s\n", channel + 1, text);
 }
 

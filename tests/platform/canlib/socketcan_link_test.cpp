@@ -367,13 +367,14 @@ TEST_F(SocketCanLinkTest, InterfacesThatCannotServeTheChannelAreRefusedAtOpen) {
         {"can", ARPHRD_CAN, CAN_MTU, true, kSocketHandleBase},  // switched on by the timing
         {"", ARPHRD_ETHER, 1500, false, canERR_NOTFOUND},
     };
+    int channel = 0;  // one each: a line repeated on a channel at once is said once
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.kind << " mtu " << c.mtu << " fd " << c.fd);
         link_.link.kind = c.kind;
         link_.link.type = c.type;
         link_.link.mtu = c.mtu;
         testing::internal::CaptureStderr();
-        const int h = Open(0, c.fd);
+        const int h = Open(channel++, c.fd);
         const std::string said = testing::internal::GetCapturedStderr();
         EXPECT_EQ(h, c.status);
         EXPECT_EQ(said.empty(), h >= 0) << said;
@@ -386,9 +387,12 @@ TEST_F(SocketCanLinkTest, InterfacesThatCannotServeTheChannelAreRefusedAtOpen) {
         }
     }
     testing::internal::CaptureStderr();
-    EXPECT_EQ(bus_.Open(0, {"can9", socket_, false, Stuffing::kWorstCase}, 0), canERR_NOTFOUND);
+    for (int flags : {canOPEN_REQUIRE_INIT_ACCESS, canOPEN_NO_INIT_ACCESS}) {
+        EXPECT_EQ(bus_.Open(9, {"can9", socket_, false, Stuffing::kWorstCase}, flags),
+                  canERR_NOTFOUND);
+    }
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "libcanlib: CAN1: there is no network interface can9\n");
+              "libcanlib: CAN10: there is no network interface can9\n");
 }
 
 }  // namespace

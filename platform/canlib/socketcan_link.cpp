@@ -137,8 +137,13 @@ int SocketCanBus::ApplyTiming(Handle& h, const BitTiming& t, bool dataPhase) {
     const int query = links_.Query(h.ifindex, &link);
     if (query == -ENODEV)
         return canERR_NOTFOUND;
+    if (query != 0) {
+        SayChannel(h.channel, "cannot read the link of %s (%s); its bit timing stays",
+                   h.name.c_str(), std::strerror(-query));
+        return canOK;
+    }
     // vcan and vxcan have no bit timing: the rate asked for serves the bus load.
-    if (query != 0 || link.kind != "can")
+    if (link.kind != "can")
         return canOK;
     const bool fdOn = (link.ctrlMode & CAN_CTRLMODE_FD) != 0;
     const can_bittiming& current = dataPhase ? link.dataBittiming : link.bittiming;
@@ -169,27 +174,26 @@ int SocketCanBus::ApplyTiming(Handle& h, const BitTiming& t, bool dataPhase) {
         }
     }
     if (r == -EBUSY) {
-        SayChannel(h.channel,
-                   "another channel of this process is on the bus on %s; its timing "
-                   "stays",
+        SayChannel(h.channel, "another channel of this process is on the bus on %s",
                    h.name.c_str());
         return canERR_NO_ACCESS;
     }
     if (Permission(r)) {
+        const char* name = h.name.c_str();
         if (dataPhase && !fdOn) {
-            SayChannel(h.channel,
-                       "CAN FD is off on %s, and switching it on needs CAP_NET_ADMIN "
-                       "(ip link set %s type can ... fd on)",
-                       h.name.c_str(), h.name.c_str());
+            SayChannel(h.channel, "CAN FD is off on %s; switching it on needs CAP_NET_ADMIN", name);
             return canERR_NOT_SUPPORTED;
         }
-        if (haveCurrent)
+        if (haveCurrent) {
             (dataPhase ? h.dataRate : h.nominalRate) = static_cast<long>(current.bitrate);
-        SayChannel(h.channel,
-                   "%s keeps its own %s bit timing (%ld bit/s): setting it needs "
-                   "CAP_NET_ADMIN",
-                   h.name.c_str(), PhaseName(dataPhase),
-                   haveCurrent ? static_cast<long>(current.bitrate) : 0L);
+            SayChannel(h.channel,
+                       "%s keeps its own %s bit timing (%u bit/s): setting it needs "
+                       "CAP_NET_ADMIN",
+                       name, PhaseName(dataPhase), current.bitrate);
+        } else {
+            SayChannel(h.channel, "%s has no %s bit timing, and setting it needs CAP_NET_ADMIN",
+                       name, PhaseName(dataPhase));
+        }
         return canOK;
     }
     if (r == -EOPNOTSUPP)

@@ -206,9 +206,14 @@ TEST_F(SocketCanLinkTest, WithoutTheRightTheInterfaceKeepsItsTimingAndSaysSo) {
     EXPECT_EQ(bus_.BusOn(h), canOK);  // it is up
     ASSERT_EQ(bus_.Close(h), canOK);
 
-    // A link that is down stays down: bus on fails with its status and says how to go on.
+    // A controller never given a timing: still 0, and said.
     link_.link.flags = 0;
+    link_.link.haveBittiming = false;
     const int down = Open();
+    said = Said([&] { return bus_.SetBusParams(down, 500000, 13, 2, 1, 1); }, &status);
+    EXPECT_EQ(status, canOK);
+    EXPECT_NE(said.find("can0 has no nominal bit timing"), std::string::npos) << said;
+    // A link that is down stays down: bus on fails with its status and says how to go on.
     said = Said([&] { return bus_.BusOn(down); }, &status);
     EXPECT_EQ(status, canERR_LINK_DOWN);
     EXPECT_EQ(said,

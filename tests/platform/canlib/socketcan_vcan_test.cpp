@@ -5,6 +5,7 @@
 #include <linux/can.h>
 #include <net/if.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -38,6 +39,15 @@ std::string MissingCanSupport() {
                " up, or name one in SORVANE_TEST_SOCKETCAN): the tests on a real CAN "
                "interface are skipped";
     }
+    ifreq ifr{};
+    std::strncpy(ifr.ifr_name, name.c_str(), IFNAMSIZ - 1);
+    const int inet = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    const bool up = inet >= 0 && ioctl(inet, SIOCGIFFLAGS, &ifr) == 0 && (ifr.ifr_flags & IFF_UP);
+    if (inet >= 0)
+        close(inet);
+    if (!up)
+        return name + " is down (ip link set " + name + " up): the tests on a real CAN " +
+               "interface are skipped";
     return {};
 }
 

@@ -79,6 +79,17 @@ LogConversion ConvertLogFile(const std::string& in, const std::string& out,
     // message of what failed, empty when none.
     auto handle = [&](std::string_view line) -> std::string {
         ++number;
+        // Control bytes belong to no log of these formats: a binary file
+        // read by mistake is named, not passed over line by line.
+        for (size_t i = 0; i < line.size(); ++i) {
+            const auto c = static_cast<unsigned char>(line[i]);
+            if (c < 0x20 && c != '\t' && c != '\r') {
+                char hex[3];
+                std::snprintf(hex, sizeof hex, "%02X", c);
+                return in + ": line " + std::to_string(number) + ": not text: a byte " + hex +
+                       " at column " + std::to_string(i + 1);
+            }
+        }
         LogFrame frame;
         const LogReader::Step step = reader->Line(line, number, frame);
         if (step == LogReader::Step::Error) {

@@ -248,6 +248,17 @@ void PrintStatistics(const CCanManager& manager, const CanConfig& config) {
     std::printf("frames: %zu\n", manager.Frames().Size());
 }
 
+// Prints the frames listed from printed on; returns the number listed.
+size_t PrintFrames(const CCanManager& manager, size_t printed, bool quiet) {
+    const size_t size = manager.Frames().Size();
+    for (; !quiet && printed < size; ++printed) {
+        std::fputs(FormatFrameLine(manager.Frames().At(printed)).c_str(), stdout);
+        std::fputc('\n', stdout);
+    }
+    std::fflush(stdout);
+    return size;
+}
+
 int RunCapture(int argc, char** argv) {
     Options options;
     const int parsed = ParseOptions(argc, argv, &options);
@@ -288,21 +299,15 @@ int RunCapture(int argc, char** argv) {
             manager.RefreshStatistics();
             nextStatistics += std::chrono::milliseconds(500);
         }
-        const size_t size = manager.Frames().Size();
-        if (options.quiet) {
-            printed = size;
-        }
-        for (; printed < size; ++printed) {
-            std::fputs(FormatFrameLine(manager.Frames().At(printed)).c_str(), stdout);
-            std::fputc('\n', stdout);
-        }
-        std::fflush(stdout);
+        printed = PrintFrames(manager, printed, options.quiet);
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     // One last pass so that the figures include the final frames.
     manager.RefreshStatistics();
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     manager.Stop();
+    // The frames that came after the last pass are printed too.
+    PrintFrames(manager, printed, options.quiet);
     const bool failed = manager.Failed();
 
     int status = failed ? kExitFailure : kExitOk;

@@ -31,6 +31,9 @@ constexpr uint32_t kAscEdl = 0x1000;
 constexpr uint32_t kAscBrs = 0x2000;
 constexpr uint32_t kAscEsi = 0x4000;
 
+// Ten digits of seconds, as candump's times have.
+constexpr int64_t kLatest = 9999999999999999LL;
+
 constexpr const char* kWeekdays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                    "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
@@ -103,6 +106,9 @@ public:
         }
         // Relative time stamps count from the event before.
         lastTime_ = relative_ ? lastTime_ + *time : *time;
+        if (lastTime_ > kLatest || lastTime_ < -kLatest) {
+            return Fail(number, "time stamps that add up past the year 2286");
+        }
         if (EqualsIgnoringCase(f[1], "CANFD")) {
             return FdFrame(f, number, frame);
         }
@@ -381,7 +387,7 @@ std::optional<int64_t> log_lines::ParseAscDate(std::string_view text) {
     }
     const auto year = ParseUnsigned(f[i], 10, 4);
     if (hours < 0 || hours > 23 || !minute || *minute > 59 || !second || *second >= 61000000 ||
-        !year || *year < 1970 || f.Size() != i + 1) {
+        !year || *year < 1900 || f.Size() != i + 1) {
         return std::nullopt;
     }
     struct tm local {};

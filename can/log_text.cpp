@@ -67,8 +67,8 @@ std::optional<int64_t> ParseSeconds(std::string_view text, bool negative) {
     const std::string_view whole = text.substr(0, point);
     const std::string_view fraction =
         point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
-    // Thirteen digits of seconds are over 300 000 years: far inside 64 bits.
-    if (whole.empty() || whole.size() > 13 || fraction.size() > 9 ||
+    // Ten digits of seconds reach the year 2286, as candump's ten-digit times do.
+    if (whole.empty() || whole.size() > 10 || fraction.size() > 9 ||
         (point != std::string_view::npos && fraction.empty())) {
         return std::nullopt;
     }

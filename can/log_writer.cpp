@@ -30,7 +30,10 @@ void LogWriter::Begin(std::string& out, const LogFrame* first) {
             break;
         case LogFormat::Asc:
             if (options_.origin && *options_.origin != 0) {
-                date_ = *options_.origin;  // an ASC date: the times stay as they are
+                // An ASC date: kept to the millisecond the date line shows, the
+                // rest goes into the times.
+                date_ = *options_.origin - ((*options_.origin % 1000) + 1000) % 1000;
+                shift_ = date_ - *options_.origin;
             } else if (options_.origin) {
                 // Wall-clock times: the date is the first frame's second.
                 date_ = first != nullptr ? WholeSecond(first->time) : 0;

@@ -18,7 +18,7 @@ public:
         // log has none.
         bool monitorHeader = true;
         // Where the frames' times count from (LogReader::Origin): an ASC log
-        // keeps a known date; for wall-clock times it takes the first frame's
+        // keeps a known date (to the millisecond); for wall-clock times it takes the first frame's
         // second; for the channel clock the date of writing.
         std::optional<int64_t> origin;
         // Now, in microseconds since 1970.

@@ -31,9 +31,6 @@ constexpr uint32_t kAscEdl = 0x1000;
 constexpr uint32_t kAscBrs = 0x2000;
 constexpr uint32_t kAscEsi = 0x4000;
 
-// Ten digits of seconds, as candump's times have.
-constexpr int64_t kLatest = 9999999999999999LL;
-
 constexpr const char* kWeekdays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                    "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
@@ -106,7 +103,7 @@ public:
         }
         // Relative time stamps count from the event before.
         lastTime_ = relative_ ? lastTime_ + *time : *time;
-        if (lastTime_ > kLatest || lastTime_ < -kLatest) {
+        if (lastTime_ > log_text::kLatest || lastTime_ < -log_text::kLatest) {
             return Fail(number, "time stamps that add up past the year 2286");
         }
         if (EqualsIgnoringCase(f[1], "CANFD")) {

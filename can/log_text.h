@@ -12,6 +12,10 @@
 
 namespace log_text {
 
+// Ten digits of seconds, as candump's times have: the year 2286. Times of
+// the logs stay within this either way.
+inline constexpr int64_t kLatest = 9999999999999999LL;
+
 // Unsigned value in base 10 or 16 (upper case), at least width characters:
 // zero-filled or right-aligned with blanks as fill says.
 void AppendNumber(std::string& text, uint64_t value, unsigned base, size_t width, char fill);

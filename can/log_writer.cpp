@@ -1,6 +1,7 @@
 #include "log_writer.h"
 
 #include "frame_text.h"
+#include "log_text.h"
 
 namespace {
 
@@ -55,8 +56,9 @@ bool LogWriter::Append(std::string& out, const LogFrame& frame) {
                 ++errorFramesLeftOut_;
                 return true;
             }
-            if (frame.time < 0) {
-                problem_ = "a time before 0, which the monitor log cannot hold";
+            if (frame.time < 0 || frame.time > log_text::kLatest) {
+                problem_ =
+                    "a time before 0 or past the year 2286, which the monitor log cannot hold";
                 return false;
             }
             if (r.flags & kFdMsgEsi) {
@@ -68,8 +70,9 @@ bool LogWriter::Append(std::string& out, const LogFrame& frame) {
         case LogFormat::Candump: {
             LogFrame absolute = frame;
             absolute.time += options_.origin.value_or(0);
-            if (absolute.time < 0) {
-                problem_ = "a time before 0, which the candump log cannot hold";
+            if (absolute.time < 0 || absolute.time > log_text::kLatest) {
+                problem_ =
+                    "a time before 0 or past the year 2286, which the candump log cannot hold";
                 return false;
             }
             log_lines::AppendCandump(out, absolute);
@@ -77,6 +80,11 @@ bool LogWriter::Append(std::string& out, const LogFrame& frame) {
             return true;
         }
         case LogFormat::Asc:
+            if (frame.time - shift_ > log_text::kLatest ||
+                frame.time - shift_ < -log_text::kLatest) {
+                problem_ = "a time more than 2286 years from the log's date";
+                return false;
+            }
             log_lines::AppendAsc(out, r, frame.time - shift_);
             out += "\r\n";
             return true;

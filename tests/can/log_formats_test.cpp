@@ -349,6 +349,8 @@ TEST(LogFormats, TimesBeforeZeroAreRefusedWhereTheFormatCannotHoldThem) {
         EXPECT_FALSE(writer.Append(text, Frame(-1, 0, 1, 0, {})));
         ASSERT_NE(writer.Problem(), nullptr);
         EXPECT_NE(std::string(writer.Problem()).find("before 0"), std::string::npos);
+        EXPECT_FALSE(writer.Append(text, Frame(10000000000000000LL, 0, 1, 0, {})));
+        EXPECT_TRUE(writer.Append(text, Frame(9999999999999999LL, 0, 1, 0, {})));
     }
     // ASC keeps it: a frame before the first second of a wall-clock log.
     LogWriter asc(LogFormat::Asc, LogWriter::Options{false, 0, 0});

@@ -10,41 +10,24 @@
 
 #include "can/log_reader.h"
 #include "can/log_writer.h"
+#include "tests/can/log_test_support.h"
 
 namespace {
 
 constexpr LogFormat kFormats[] = {LogFormat::Monitor, LogFormat::Candump, LogFormat::Asc};
 
-struct Read {
-    bool ok = false;
-    std::vector<LogFrame> frames;
-    std::optional<int64_t> origin;
-};
-
-Read ReadAll(LogFormat format, std::string_view text) {
-    Read result;
-    auto reader = MakeLogReader(format);
-    size_t number = 0;
-    while (!text.empty()) {
-        const size_t end = text.find('\n');
-        LogFrame frame;
-        const auto step = reader->Line(text.substr(0, end), ++number, frame);
-        if (step == LogReader::Step::Error) {
-            if (reader->Error().empty()) {
-                std::abort();  // a failure always says what is wrong
-            }
-            return result;
-        }
-        if (step == LogReader::Step::Frame) {
-            if (FrameProblem(frame.record) != nullptr) {
-                std::abort();  // readers hand out only frames the bus can carry
-            }
-            result.frames.push_back(frame);
-        }
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+// A text read whole; a failure always says what is wrong, and readers hand
+// out only frames the bus can carry.
+log_test::ReadResult ReadAll(LogFormat format, std::string_view text) {
+    log_test::ReadResult result = log_test::Read(format, text);
+    if (!result.ok && result.error.empty()) {
+        std::abort();
     }
-    result.ok = reader->Finish();
-    result.origin = reader->Origin();
+    for (const LogFrame& frame : result.frames) {
+        if (FrameProblem(frame.record) != nullptr) {
+            std::abort();
+        }
+    }
     return result;
 }
 
@@ -77,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const LogFormat from = kFormats[data[0] % 3];
     const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
     GuessLogFormat(text);
-    const Read read = ReadAll(from, text);
+    const log_test::ReadResult read = ReadAll(from, text);
     if (!read.ok || read.frames.empty()) {
         return 0;
     }
@@ -94,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             }
         }
         writer.Finish(out);
-        const Read back = ReadAll(to, out);
+        const log_test::ReadResult back = ReadAll(to, out);
         if (!back.ok || back.frames.size() < written.size()) {
             std::abort();  // what a writer writes, its reader reads
         }

@@ -3,10 +3,12 @@
 // Frames for the log tests, written through a writer and read back through a
 // reader, and shown as one comparable line each.
 
+#include <cstdio>
 #include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "can/log_reader.h"

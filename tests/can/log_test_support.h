@@ -35,7 +35,9 @@ inline LogFrame Frame(int64_t time, uint8_t channel, uint32_t id, uint32_t flags
     f.record.id = id;
     f.record.flags = flags;
     f.record.dlc = dlc < 0 ? static_cast<uint32_t>(data.size()) : static_cast<uint32_t>(dlc);
-    std::memcpy(f.record.data, data.data(), data.size());
+    if (!data.empty()) {
+        std::memcpy(f.record.data, data.data(), data.size());
+    }
     f.record.direction = direction;
     f.record.status = kStatusOk;
     return f;

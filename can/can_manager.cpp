@@ -286,12 +286,12 @@ void CCanManager::RefreshStatistics() {
     }
 }
 
-void CCanManager::SetRealtimeLog(const std::string& name) {
+void CCanManager::SetRealtimeLog(const std::string& name, LogFormat format) {
     FrameLogFile previous;
     if (!name.empty()) {
         // Opened outside the lock so that no worker waits for the file system.
         FrameLogFile file;
-        file.Open(name);
+        file.Open(name, format);
         std::lock_guard<std::mutex> hold(lock_);
         previous = std::exchange(realtimeLog_, std::move(file));
         realtimeLogOpen_.store(realtimeLog_.IsOpen(), std::memory_order_release);
@@ -304,8 +304,9 @@ void CCanManager::SetRealtimeLog(const std::string& name) {
     realtimeLogName_ = name;
 }
 
-bool CCanManager::SaveFrameList(const std::string& path, const SaveProgress& progress) const {
-    return SaveFrameListToFile(frames_, path, progress);
+bool CCanManager::SaveFrameList(const std::string& path, const SaveProgress& progress,
+                                LogFormat format) const {
+    return SaveFrameListToFile(frames_, path, progress, format);
 }
 
 bool CCanManager::QueueFrame(const CanFrameRecord& record) {

@@ -50,10 +50,12 @@ public:
     int ClearStatistics(int index);
     // Wakes every running statistics worker for one pass.
     void RefreshStatistics();
-    // Empty name: stop writing lines (the file stays open until stop).
-    void SetRealtimeLog(const std::string& name);
+    // Empty name: stop writing lines (the file stays open until stop). The
+    // monitor log unless another format is asked for.
+    void SetRealtimeLog(const std::string& name, LogFormat format = LogFormat::Monitor);
     const std::string& RealtimeLogName() const { return realtimeLogName_; }
-    bool SaveFrameList(const std::string& path, const SaveProgress& progress) const;
+    bool SaveFrameList(const std::string& path, const SaveProgress& progress,
+                       LogFormat format = LogFormat::Monitor) const;
 
     // What the send dialog does: queue the frame for the channel it names and
     // wake that channel's transmit worker. False when that channel does not

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <utility>
 
@@ -25,7 +26,8 @@ FrameLogFile::~FrameLogFile() {
 FrameLogFile::FrameLogFile(FrameLogFile&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
       failed_(std::exchange(other.failed_, false)),
-      pending_(std::move(other.pending_)) {
+      pending_(std::move(other.pending_)),
+      writer_(std::exchange(other.writer_, std::nullopt)) {
     other.pending_.clear();
 }
 
@@ -36,23 +38,39 @@ FrameLogFile& FrameLogFile::operator=(FrameLogFile&& other) noexcept {
         failed_ = std::exchange(other.failed_, false);
         pending_ = std::move(other.pending_);
         other.pending_.clear();
+        writer_ = std::exchange(other.writer_, std::nullopt);
     }
     return *this;
 }
 
-bool FrameLogFile::Open(const std::string& path) {
+bool FrameLogFile::Open(const std::string& path, LogFormat format) {
     Close();
     // O_APPEND keeps every line at the end even when another writer shares the file.
-    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    const int truncate = format == LogFormat::Asc ? O_TRUNC : 0;
+    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | truncate | O_CLOEXEC, 0644);
     failed_ = fd_ < 0;
+    StartFormat(format);
     return !failed_;
 }
 
-bool FrameLogFile::Create(const std::string& path) {
+bool FrameLogFile::Create(const std::string& path, LogFormat format) {
     Close();
     fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     failed_ = fd_ < 0;
+    StartFormat(format);
     return !failed_;
+}
+
+void FrameLogFile::StartFormat(LogFormat format) {
+    writer_.reset();
+    if (format == LogFormat::Monitor || !Usable()) {
+        return;
+    }
+    // Frames of the live log and of a save carry the channel clock.
+    const auto now = std::chrono::duration_cast<std::chrono::microseconds>(
+        std::chrono::system_clock::now().time_since_epoch());
+    writer_.emplace(format, LogWriter::Options{false, std::nullopt, now.count()});
+    writer_->Begin(pending_);
 }
 
 void FrameLogFile::AddLine(std::string_view text) {
@@ -72,8 +90,18 @@ void FrameLogFile::AddFrame(const CanFrameRecord& record) {
     if (!Usable()) {
         return;
     }
+    if (writer_) {
+        writer_->Append(pending_, LogFrameOf(record));
+        return;
+    }
     AppendFrameLine(pending_, record, "\r\n");
     pending_ += "\r\n";
+}
+
+void FrameLogFile::AddText(std::string_view text) {
+    if (Usable()) {
+        pending_ += text;
+    }
 }
 
 bool FrameLogFile::Flush() {
@@ -111,21 +139,24 @@ bool FrameLogFile::WriteFrame(const CanFrameRecord& record) {
 bool FrameLogFile::Close() {
     if (fd_ < 0) {
         pending_.clear();
+        writer_.reset();
         return true;
     }
+    if (writer_ && Usable()) {
+        writer_->Finish(pending_);
+    }
+    writer_.reset();
     const bool flushed = pending_.empty() || Flush();
     const bool closed = ::close(fd_) == 0;
     fd_ = -1;
     return flushed && closed;
 }
 
-namespace {
-
-// A name beside path that nothing uses yet, and the file created on it.
-bool CreateBeside(const std::string& path, FrameLogFile& file, std::string& created) {
+bool CreateFileBeside(const std::string& path, FrameLogFile& file, std::string& created,
+                      LogFormat format) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         created = path + ".saving-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
-        if (file.Create(created)) {
+        if (file.Create(created, format)) {
             return true;
         }
         if (errno != EEXIST) {
@@ -135,18 +166,18 @@ bool CreateBeside(const std::string& path, FrameLogFile& file, std::string& crea
     return false;
 }
 
-}  // namespace
-
 bool SaveFrameListToFile(const FrameList& frames, const std::string& path,
-                         const SaveProgress& progress) {
+                         const SaveProgress& progress, LogFormat format) {
     FrameLogFile file;
     std::string temporary;
-    if (!CreateBeside(path, file, temporary)) {
+    if (!CreateFileBeside(path, file, temporary, format)) {
         return false;
     }
     // Workers may still append; the save covers what was listed when it began.
     const size_t count = frames.Size();
-    file.AddLine(kMonitorHeaderText);
+    if (format == LogFormat::Monitor) {
+        file.AddLine(kMonitorHeaderText);
+    }
     bool written = true;
     for (size_t i = 0; i < count && written; ++i) {
         file.AddFrame(frames.At(i));

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "log_text.h"
+
 namespace {
 
 // A length above 64 comes only from a damaged record; never read past data.
@@ -9,36 +11,17 @@ uint32_t StoredBytes(const CanFrameRecord& record) {
     return std::min<uint32_t>(record.dlc, kMaxFrameBytes);
 }
 
-// "  %02X" without a formatting call per byte: the live log writes a line per
-// frame inside the manager lock.
-void AppendByte(std::string& text, uint8_t byte) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    const char group[4] = {' ', ' ', kHex[byte >> 4], kHex[byte & 0xF]};
-    text.append(group, 4);
-}
+using log_text::AppendNumber;
 
-// Unsigned value in base 10 or 16, at least width digits wide (zero-filled)
-// or right-aligned in width with blanks.
-void AppendNumber(std::string& text, uint32_t value, unsigned base, size_t width, char fill) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    char digits[12];
-    size_t n = 0;
-    do {
-        digits[n++] = kDigits[value % base];
-        value /= base;
-    } while (value != 0);
-    if (width > n) {
-        text.append(width - n, fill);
-    }
-    while (n > 0) {
-        text += digits[--n];
-    }
+void AppendByte(std::string& text, uint8_t byte) {
+    text += "  ";
+    log_text::AppendHexByte(text, byte);
 }
 
 // The first row: " %d    %08X  %-5s %2X%-32s  %13s %s", the time being
 // "  %-6.6f" of the seconds. Written without a formatting call: the live log
 // formats a line per frame inside the manager lock.
-void AppendFirstRow(std::string& text, const CanFrameRecord& record) {
+void AppendFirstRow(std::string& text, const CanFrameRecord& record, uint64_t time) {
     text += ' ';
     AppendNumber(text, record.channel, 10, 0, ' ');
     text += "    ";
@@ -63,9 +46,9 @@ void AppendFirstRow(std::string& text, const CanFrameRecord& record) {
 
     // Microseconds are whole millionths: the seconds with six decimals are
     // exactly the integer's digits around a point.
-    const uint32_t seconds = record.timestamp / 1000000;
+    const uint64_t seconds = time / 1000000;
     size_t digits = 1;
-    for (uint32_t rest = seconds / 10; rest != 0; rest /= 10) {
+    for (uint64_t rest = seconds / 10; rest != 0; rest /= 10) {
         ++digits;
     }
     const size_t timeLength = 2 + digits + 7;
@@ -76,7 +59,7 @@ void AppendFirstRow(std::string& text, const CanFrameRecord& record) {
     text += "  ";
     AppendNumber(text, seconds, 10, 0, ' ');
     text += '.';
-    AppendNumber(text, record.timestamp % 1000000, 10, 6, '0');
+    AppendNumber(text, time % 1000000, 10, 6, '0');
     text += ' ';
     text += record.direction != 0 ? 'R' : 'T';
 }
@@ -97,7 +80,12 @@ std::string FrameTypeText(uint32_t flags) {
 }
 
 void AppendFrameLine(std::string& text, const CanFrameRecord& record, std::string_view rowBreak) {
-    AppendFirstRow(text, record);
+    AppendFrameLineAt(text, record, record.timestamp, rowBreak);
+}
+
+void AppendFrameLineAt(std::string& text, const CanFrameRecord& record, uint64_t time,
+                       std::string_view rowBreak) {
+    AppendFirstRow(text, record, time);
     const uint32_t bytes = StoredBytes(record);
     for (uint32_t row = 8; row < bytes; row += 8) {
         text += rowBreak;
@@ -118,7 +106,7 @@ std::string FormatFrameLine(const CanFrameRecord& record) {
 std::string FormatFrameClipboardLine(const CanFrameRecord& record) {
     std::string text;
     text.reserve(80);
-    AppendFirstRow(text, record);
+    AppendFirstRow(text, record, record.timestamp);
     text += '\n';
     return text;
 }

@@ -17,6 +17,10 @@ std::string FormatFrameLine(const CanFrameRecord& record);
 // The same line appended to text, with rowBreak between its rows (the log
 // files store "\r\n").
 void AppendFrameLine(std::string& text, const CanFrameRecord& record, std::string_view rowBreak);
+// The same with the time in microseconds given apart from the record: a
+// log read from another tool may hold times past the 32-bit channel clock.
+void AppendFrameLineAt(std::string& text, const CanFrameRecord& record, uint64_t time,
+                       std::string_view rowBreak);
 // The clipboard form: the first row only, ending with "\n".
 std::string FormatFrameClipboardLine(const CanFrameRecord& record);
 // The type letters: R remote, E extended, F CAN FD, B bit-rate switch.

@@ -13,6 +13,7 @@
 
 #include "can/can_manager.h"
 #include "can/frame_text.h"
+#include "can/log_format.h"
 #include "commands.h"
 #include "settings/app_settings.h"
 #include "settings/settings_store.h"
@@ -23,7 +24,7 @@ constexpr char kUsage[] =
     "usage: sorvane-cli capture [--channel N[:fd]]... [--bitrate B] [--data-bitrate B]\n"
     "                           [--tseg T1:T2:SJW[:NOSAMP]] [--data-tseg T1:T2:SJW]\n"
     "                           [--threshold PERCENT] [--seconds S] [--log FILE]\n"
-    "                           [--save FILE] [--quiet]\n"
+    "                           [--save FILE] [--log-format FORMAT] [--quiet]\n"
     "  --channel N[:fd]  run CANN (1..5), classic or CAN FD; repeatable (default: the\n"
     "                    stored channel settings, else CAN1)\n"
     "  --bitrate B       arbitration bit rate in bit/s (default 500000)\n"
@@ -34,6 +35,8 @@ constexpr char kUsage[] =
     "  --seconds S       stop after S seconds (default: at Ctrl+C)\n"
     "  --log FILE        write every frame to FILE while capturing\n"
     "  --save FILE       save the whole frame list to FILE at the end\n"
+    "  --log-format F    format of the --log and --save files: monitor (default),\n"
+    "                    candump (the candump -L log) or asc (the ASC log)\n"
     "  --quiet           do not print the frames\n";
 
 volatile sig_atomic_t interrupted = 0;
@@ -109,6 +112,7 @@ struct Options {
     double seconds = 0;
     std::string log;
     std::string save;
+    LogFormat logFormat = LogFormat::Monitor;
     bool quiet = false;
 };
 
@@ -168,6 +172,11 @@ int ParseOptions(int argc, char** argv, Options* o) {
             if (!needValue() || *value == '\0')
                 return Usage("--save needs a file name");
             o->save = value;
+        } else if (arg == "--log-format") {
+            const auto format = needValue() ? LogFormatFromName(value) : std::nullopt;
+            if (!format)
+                return Usage("--log-format takes monitor, candump or asc");
+            o->logFormat = *format;
         } else if (arg == "--quiet") {
             o->quiet = true;
         } else {
@@ -239,6 +248,17 @@ void PrintStatistics(const CCanManager& manager, const CanConfig& config) {
     std::printf("frames: %zu\n", manager.Frames().Size());
 }
 
+// Prints the frames listed from printed on; returns the number listed.
+size_t PrintFrames(const CCanManager& manager, size_t printed, bool quiet) {
+    const size_t size = manager.Frames().Size();
+    for (; !quiet && printed < size; ++printed) {
+        std::fputs(FormatFrameLine(manager.Frames().At(printed)).c_str(), stdout);
+        std::fputc('\n', stdout);
+    }
+    std::fflush(stdout);
+    return size;
+}
+
 int RunCapture(int argc, char** argv) {
     Options options;
     const int parsed = ParseOptions(argc, argv, &options);
@@ -260,7 +280,7 @@ int RunCapture(int argc, char** argv) {
 
     // Set before the start, so that the log holds every frame the list holds.
     if (!options.log.empty())
-        manager.SetRealtimeLog(options.log);
+        manager.SetRealtimeLog(options.log, options.logFormat);
     if (manager.Start() == 0) {
         std::fprintf(stderr, "sorvane-cli capture: communication could not be started\n");
         return kExitFailure;
@@ -279,26 +299,20 @@ int RunCapture(int argc, char** argv) {
             manager.RefreshStatistics();
             nextStatistics += std::chrono::milliseconds(500);
         }
-        const size_t size = manager.Frames().Size();
-        if (options.quiet) {
-            printed = size;
-        }
-        for (; printed < size; ++printed) {
-            std::fputs(FormatFrameLine(manager.Frames().At(printed)).c_str(), stdout);
-            std::fputc('\n', stdout);
-        }
-        std::fflush(stdout);
+        printed = PrintFrames(manager, printed, options.quiet);
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     // One last pass so that the figures include the final frames.
     manager.RefreshStatistics();
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     manager.Stop();
+    // The frames that came after the last pass are printed too.
+    PrintFrames(manager, printed, options.quiet);
     const bool failed = manager.Failed();
 
     int status = failed ? kExitFailure : kExitOk;
     if (!options.save.empty()) {
-        if (manager.SaveFrameList(options.save, nullptr)) {
+        if (manager.SaveFrameList(options.save, nullptr, options.logFormat)) {
             std::fprintf(stderr, "sorvane-cli capture: saved %zu frames to %s\n",
                          manager.Frames().Size(), options.save.c_str());
         } else {
@@ -313,6 +327,7 @@ int RunCapture(int argc, char** argv) {
 const bool registered = RegisterCliCommand(
     {"capture",
      "sorvane-cli capture [--channel N[:fd]]... [--bitrate B] [--seconds S] [--log F] [--save F]\n"
+     "                    [--log-format monitor|candump|asc]\n"
      "                                     run channels and capture their frames",
      &RunCapture});
 

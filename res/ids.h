@@ -485,5 +485,7 @@
 #define IDS_DUMP_COL_HEX 20111
 #define IDS_FMT_ENV_IMPORT_FAILED 20140 /* "%s" file, "%s" reason */
 #define IDS_FMT_ENV_EXPORT_FAILED 20141 /* "%s" file, "%s" reason */
+/* the monitor save dialogs: the monitor log first, then candump and ASC logs */
+#define IDS_FILTER_MONITOR_FORMATS 20150
 
 #endif /* SORVANE_RES_IDS_H */

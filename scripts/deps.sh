@@ -8,6 +8,8 @@ packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmar
           clang clang-format libclang-rt-14-dev)
 if [ "$level" = full ]; then
   packages+=(qt6-base-dev qt6-qpa-plugins qt6-translations-l10n libgl-dev fonts-noto-cjk fonts-dejavu-core)
+  # Peers the log tests read and write candump and ASC logs with.
+  packages+=(can-utils python3-can)
 fi
 
 missing=()

@@ -357,6 +357,7 @@ const SorvaneResString kLangStrings[] = {
     {IDS_DUMP_COL_HEX, "Hex"},
     {IDS_FMT_ENV_IMPORT_FAILED, "The environment could not be imported.\n\nFile: %s\nReason: %s"},
     {IDS_FMT_ENV_EXPORT_FAILED, "The environment could not be exported.\n\nFile: %s\nReason: %s"},
+    {IDS_FILTER_MONITOR_FORMATS, "Monitor Logs (*.txt)|*.txt|candump Logs (*.log)|*.log|ASC Logs (*.asc)|*.asc|All Files (*.*)|*.*||"},
 };
 /* clang-format on */
 

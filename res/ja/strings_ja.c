@@ -356,6 +356,7 @@ const SorvaneResString kJaStrings[] = {
     {IDS_DUMP_COL_HEX, "Hex"},
     {IDS_FMT_ENV_IMPORT_FAILED, "動作環境のインポートに失敗しました。\n\nファイル: %s\n理由: %s"},
     {IDS_FMT_ENV_EXPORT_FAILED, "動作環境のエクスポートに失敗しました。\n\nファイル: %s\n理由: %s"},
+    {IDS_FILTER_MONITOR_FORMATS, "モニタログ (*.txt)|*.txt|candump ログ (*.log)|*.log|ASC ログ (*.asc)|*.asc|すべてのファイル (*.*)|*.*||"},
 };
 /* clang-format on */
 

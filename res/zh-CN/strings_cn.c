@@ -357,6 +357,7 @@ const SorvaneResString kLangStrings[] = {
     {IDS_DUMP_COL_HEX, "Hex"},
     {IDS_FMT_ENV_IMPORT_FAILED, "导入环境设置失败。\n\n文件: %s\n原因: %s"},
     {IDS_FMT_ENV_EXPORT_FAILED, "导出环境设置失败。\n\n文件: %s\n原因: %s"},
+    {IDS_FILTER_MONITOR_FORMATS, "监视日志 (*.txt)|*.txt|candump 日志 (*.log)|*.log|ASC 日志 (*.asc)|*.asc|所有文件 (*.*)|*.*||"},
 };
 /* clang-format on */
 

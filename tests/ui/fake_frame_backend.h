@@ -87,6 +87,8 @@ public:
     std::vector<FileRequest> files;
     std::deque<QMessageBox::StandardButton> answers;
     std::deque<QString> fileAnswers;
+    // The file type each answer chose (index in the filter); 0 when none given.
+    std::deque<int> filterAnswers;
 
     QMessageBox::StandardButton ShowMessage(QWidget*, const Box& box) override {
         boxes.push_back(box);
@@ -99,6 +101,12 @@ public:
     }
     QString AskFileName(QWidget*, const FileRequest& request) override {
         files.push_back(request);
+        if (request.chosenFilter != nullptr) {
+            *request.chosenFilter = filterAnswers.empty() ? 0 : filterAnswers.front();
+        }
+        if (!filterAnswers.empty()) {
+            filterAnswers.pop_front();
+        }
         if (fileAnswers.empty()) {
             return QString();
         }

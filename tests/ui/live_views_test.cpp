@@ -226,7 +226,7 @@ void LiveViewsTest::realtimeSaveSetsCancelsAndRefusesBadFiles() {
         Run(views.monitor, ID_MONITOR_SAVE_SETTING);
         QCOMPARE(dialogs.files.size(), size_t{1});
         QCOMPARE(dialogs.files[0].titleId, uint32_t{IDS_MONITOR_SAVE_TITLE});
-        QCOMPARE(dialogs.files[0].filterId, uint32_t{IDS_FILTER_MONITOR_OPEN});
+        QCOMPARE(dialogs.files[0].filterId, uint32_t{IDS_FILTER_MONITOR_FORMATS});
         QCOMPARE(dialogs.files[0].defaultExtension, QStringLiteral("txt"));
         QCOMPARE(views.monitor->PaneText(0), QStringLiteral("live.txt に保存中..."));
         QCOMPARE(State(views.monitor, ID_MONITOR_SAVE_SETTING).checked, 1);

@@ -45,6 +45,16 @@ QString CDialogService::AskFileName(QWidget* parent, const FileRequest& request)
     QFileDialog dialog(parent, resources.String(request.titleId), QString(),
                        QtFilter(resources.String(request.filterId)));
     dialog.setDefaultSuffix(request.defaultExtension);
+    const QStringList types = dialog.nameFilters();
+    if (!request.filterExtensions.isEmpty()) {
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                         [&dialog, &request, types](const QString& type) {
+                             const qsizetype i = types.indexOf(type);
+                             if (i >= 0 && i < request.filterExtensions.size()) {
+                                 dialog.setDefaultSuffix(request.filterExtensions[i]);
+                             }
+                         });
+    }
     if (request.save) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
@@ -54,6 +64,9 @@ QString CDialogService::AskFileName(QWidget* parent, const FileRequest& request)
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return QString();
+    }
+    if (request.chosenFilter != nullptr) {
+        *request.chosenFilter = static_cast<int>(types.indexOf(dialog.selectedNameFilter()));
     }
     return dialog.selectedFiles().first();
 }

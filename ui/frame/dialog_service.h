@@ -2,6 +2,7 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 
 class QWidget;
@@ -27,6 +28,11 @@ public:
         uint32_t filterId = 0;
         QString defaultExtension;
         bool save = false;
+        // The default extension of each file type of the filter, in order;
+        // choosing a type takes its extension. Empty: defaultExtension always.
+        QStringList filterExtensions;
+        // Receives the index of the file type chosen, when not null.
+        int* chosenFilter = nullptr;
     };
 
     virtual ~CDialogService() = default;

@@ -8,6 +8,8 @@
 #include "ui/frame/child_frm_base.h"
 #include "ui/frame/user_events.h"
 
+enum class LogFormat;
+
 class CCanManager;
 class CMessagePane;
 class CMonitorList;
@@ -95,7 +97,8 @@ private:
     void SetPane0(const QString& text);
     void ShowRecordCount();
     // The save-file question of both save commands; empty when cancelled.
-    QString AskSavePath();
+    // format receives the log format of the file type chosen.
+    QString AskSavePath(LogFormat* format);
 
     CMonitorList* list_ = nullptr;
     CMessagePane* messagePane_ = nullptr;

@@ -5,7 +5,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <iterator>
+
 #include "can/can_manager.h"
+#include "can/log_format.h"
 #include "controls/clipboard_text.h"
 #include "res/ids.h"
 #include "res/resources.h"
@@ -124,13 +127,28 @@ void CMonitorFrame::ClearMonitor() {
     ShowRecordCount();
 }
 
-QString CMonitorFrame::AskSavePath() {
+QString CMonitorFrame::AskSavePath(LogFormat* format) {
+    // The file types in the order of the filter: the monitor log first and
+    // chosen, then the logs other tools read, then all files.
+    static constexpr LogFormat kTypes[] = {LogFormat::Monitor, LogFormat::Candump, LogFormat::Asc};
     CDialogService::FileRequest request;
     request.titleId = IDS_MONITOR_SAVE_TITLE;
-    request.filterId = IDS_FILTER_MONITOR_OPEN;
+    request.filterId = IDS_FILTER_MONITOR_FORMATS;
     request.defaultExtension = QStringLiteral("txt");
+    request.filterExtensions = {QStringLiteral("txt"), QStringLiteral("log"), QStringLiteral("asc"),
+                                QString()};
     request.save = true;
-    return CDialogService::Current().AskFileName(this, request);
+    int chosen = 0;
+    request.chosenFilter = &chosen;
+    const QString path = CDialogService::Current().AskFileName(this, request);
+    if (chosen >= 0 && chosen < static_cast<int>(std::size(kTypes))) {
+        *format = kTypes[chosen];
+    } else {
+        // All files: the name tells, else the monitor log.
+        *format = LogFormatFromExtension(QFile::encodeName(path).toStdString())
+                      .value_or(LogFormat::Monitor);
+    }
+    return path;
 }
 
 void CMonitorFrame::SetOrCancelRealtime() {
@@ -141,7 +159,8 @@ void CMonitorFrame::SetOrCancelRealtime() {
         SetPane0(QStringLiteral(" "));
         return;
     }
-    const QString path = AskSavePath();
+    LogFormat format = LogFormat::Monitor;
+    const QString path = AskSavePath(&format);
     if (path.isEmpty()) {
         return;
     }
@@ -154,7 +173,7 @@ void CMonitorFrame::SetOrCancelRealtime() {
         return;
     }
     probe.close();
-    manager->SetRealtimeLog(QFile::encodeName(path).toStdString());
+    manager->SetRealtimeLog(QFile::encodeName(path).toStdString(), format);
     const QFileInfo info(path);
     const QString extension = info.suffix().isEmpty() ? QString() : u'.' + info.suffix();
     SetPane0(res::Resources::Instance().Format(IDS_FMT_MONITOR_SAVING,
@@ -165,7 +184,8 @@ void CMonitorFrame::SetOrCancelRealtime() {
 
 void CMonitorFrame::SaveMonitorLog() {
     CCanManager* manager = Manager();
-    const QString path = AskSavePath();
+    LogFormat format = LogFormat::Monitor;
+    const QString path = AskSavePath(&format);
     if (path.isEmpty() || manager == nullptr) {
         return;
     }
@@ -175,16 +195,18 @@ void CMonitorFrame::SaveMonitorLog() {
         // One progress report per percent: a report per record of a long list
         // would cost more than the save.
         size_t lastPercent = SIZE_MAX;
-        saved = manager->SaveFrameList(QFile::encodeName(path).toStdString(),
-                                       [this, &lastPercent](size_t n, size_t count) {
-                                           const size_t percent = count > 0 ? n * 100 / count : 100;
-                                           if (n > 1 && n < count && percent == lastPercent) {
-                                               return;
-                                           }
-                                           lastPercent = percent;
-                                           CSaveProgressEvent progress(n, count);
-                                           QCoreApplication::sendEvent(this, &progress);
-                                       });
+        saved = manager->SaveFrameList(
+            QFile::encodeName(path).toStdString(),
+            [this, &lastPercent](size_t n, size_t count) {
+                const size_t percent = count > 0 ? n * 100 / count : 100;
+                if (n > 1 && n < count && percent == lastPercent) {
+                    return;
+                }
+                lastPercent = percent;
+                CSaveProgressEvent progress(n, count);
+                QCoreApplication::sendEvent(this, &progress);
+            },
+            format);
     }
     if (!saved) {
         EndProgress();

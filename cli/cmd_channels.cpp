@@ -1,4 +1,6 @@
-// sorvane-cli channels: what the CAN library offers.
+// sorvane-cli channels: what the CAN library offers, and what stands behind each channel.
+
+#include <dlfcn.h>
 
 #include <cstdio>
 #include <cstring>
@@ -7,6 +9,28 @@
 #include "commands.h"
 
 namespace {
+
+// The library's description of a channel (canGetChannelData, item 13): for our library the
+// virtual bus or the SocketCAN interface with its state. Beside the entry points the program
+// binds, so looked up in the already loaded library; a library without it lists no names.
+using GetChannelDataFn = int (*)(int channel, int item, void* buffer, size_t bufsize);
+constexpr int kChannelDataChannelName = 13;
+
+void PrintChannelNames(const CCanLib& lib, int count) {
+    void* module = dlopen(lib.LibraryFile().c_str(), RTLD_NOW | RTLD_NOLOAD);
+    if (module == nullptr) {
+        return;
+    }
+    const auto getChannelData =
+        reinterpret_cast<GetChannelDataFn>(dlsym(module, "canGetChannelData"));
+    for (int channel = 0; getChannelData != nullptr && channel < count; ++channel) {
+        char name[256] = {};
+        const int status = getChannelData(channel, kChannelDataChannelName, name, sizeof name - 1);
+        std::printf("CAN%d: %s\n", channel + 1,
+                    status == kCanOk ? name : lib.CanErrorText(status).c_str());
+    }
+    dlclose(module);
+}
 
 int RunChannels(int argc, char** argv) {
     if (argc > 1) {
@@ -31,12 +55,14 @@ int RunChannels(int argc, char** argv) {
         return kExitFailure;
     }
     std::printf("channels: %d\n", count);
+    PrintChannelNames(lib, count);
     return kExitOk;
 }
 
 const bool registered = RegisterCliCommand(
     {"channels",
-     "sorvane-cli channels                 the CAN library's channel count and versions",
+     "sorvane-cli channels                 the CAN library's versions and channels, virtual or "
+     "SocketCAN",
      &RunChannels});
 
 }  // namespace

@@ -45,6 +45,8 @@ typedef int canStatus;
 #define canERR_NOT_IMPLEMENTED (-32)
 /* Ours: a write or bus operation on a handle that is not on the bus, or in the bus-off state. */
 #define canERR_OFF_BUS (-50)
+/* Ours: the channel's network interface is down and this process may not bring it up. */
+#define canERR_LINK_DOWN (-51)
 
 /* canOpenChannel flags. */
 #define canOPEN_EXCLUSIVE 0x0008
@@ -84,6 +86,11 @@ typedef int canStatus;
 #define canVERSION_CANLIB32_VERSION 0
 #define canVERSION_CANLIB32_PRODVER 1
 #define canVERSION_CANLIB32_PRODVER32 2
+
+/* canGetChannelData items. */
+/* A one-line description of the channel: virtual and its bus, or the SocketCAN interface with
+ * its link state, CAN state and bit rates. */
+#define canCHANNELDATA_CHANNEL_NAME 13
 
 /* canAccept flags. */
 #define canFILTER_NULL_MASK 0
@@ -151,6 +158,7 @@ CANLIB_API canStatus canParamGetName(int index, char* buffer, int maxlen);
 CANLIB_API canStatus canParamGetChannelNumber(int index);
 CANLIB_API canStatus canResetBus(const canHandle hnd);
 CANLIB_API canStatus canUnloadLibrary(void);
+CANLIB_API canStatus canGetChannelData(int channel, int item, void* buffer, size_t bufsize);
 CANLIB_API canStatus canRequestBusStatistics(const canHandle hnd);
 CANLIB_API canStatus canGetBusStatistics(const canHandle hnd, canBusStatistics* stat,
                                          size_t bufsiz);

@@ -49,6 +49,15 @@ CANLIB_API canStatus vcanTestSetErrorCounters(int channel, unsigned int txErr, u
 /* Moves the handle's clock so that canReadTimer reads `value` (timer units) now. */
 CANLIB_API canStatus vcanTestSetTimer(const canHandle hnd, unsigned long value);
 
+/* Maps the channel to the SocketCAN backend with `fd` standing in for the CAN socket: a
+ * datagram socket (one end of a socket pair) whose peer plays the kernel, writing struct
+ * can_frame and struct canfd_frame datagrams for the handles to read and reading what they
+ * write. Each handle opened on the channel afterwards uses its own duplicate of fd, so open
+ * one at a time. The interface's link is left out: bus on and off need no netlink, and the
+ * timing calls keep the rates for the bus load. fd -1 returns the channel to the scenario.
+ * The library keeps its own duplicate until then or the next vcanTestConfigure. */
+CANLIB_API canStatus vcanTestSocketCanStandIn(int channel, int fd);
+
 #ifdef __cplusplus
 }
 #endif

@@ -18,6 +18,8 @@
 // delimiter; counting BRS as nominal and the CRC delimiter as data is within one bit.
 #include "frame_bits.h"
 
+#include "canlib.h"
+
 namespace vcan {
 namespace {
 
@@ -147,6 +149,28 @@ WireBits FdBits(const FrameFormat& f, const uint8_t* data, Stuffing stuffing) {
 }
 
 }  // namespace
+
+WireBits MessageWireBits(uint32_t id, uint32_t flags, unsigned length, const uint8_t* data,
+                         Stuffing stuffing) {
+    if (flags & canMSG_ERROR_FRAME)
+        return ErrorFrameWireBits();
+    FrameFormat ff;
+    ff.id = id;
+    ff.extended = (flags & canMSG_EXT) != 0;
+    ff.remote = (flags & canMSG_RTR) != 0;
+    ff.fd = (flags & canFDMSG_FDF) != 0;
+    ff.brs = (flags & canFDMSG_BRS) != 0;
+    ff.esi = (flags & canFDMSG_ESI) != 0;
+    ff.length = length;
+    return FrameWireBits(ff, data, stuffing);
+}
+
+uint64_t WireTimeNs(const WireBits& bits, long nominal, long data) {
+    uint64_t ns = nominal > 0 ? bits.nominal * 1000000000ull / static_cast<uint64_t>(nominal) : 0;
+    if (bits.data && data > 0)
+        ns += bits.data * 1000000000ull / static_cast<uint64_t>(data);
+    return ns;
+}
 
 bool IsValidFdLength(unsigned length) {
     return length <= 8 || length == 12 || length == 16 || length == 20 || length == 24 ||

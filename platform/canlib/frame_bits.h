@@ -28,6 +28,12 @@ struct FrameFormat {
 
 WireBits FrameWireBits(const FrameFormat& frame, const uint8_t* data, Stuffing stuffing);
 WireBits ErrorFrameWireBits();
+// Bits of a frame given by its identifier, message flags (canMSG_*, canFDMSG_*) and length;
+// an error frame when the flags say so.
+WireBits MessageWireBits(uint32_t id, uint32_t flags, unsigned length, const uint8_t* data,
+                         Stuffing stuffing);
+// Nanoseconds the bits take at the two rates; a rate of 0 (unknown) counts nothing.
+uint64_t WireTimeNs(const WireBits& bits, long nominal, long data);
 
 bool IsValidFdLength(unsigned length);
 unsigned FdDlcCode(unsigned length);

@@ -36,6 +36,8 @@ const char* StatusText(int status, char* buf, unsigned bufsiz) {
             return "Not implemented";
         case canERR_OFF_BUS:
             return "Channel is not on the bus";
+        case canERR_LINK_DOWN:
+            return "Network interface is down";
         default:
             break;
     }

@@ -112,6 +112,17 @@ private:
     const std::string& origin_;
 };
 
+// Names the kernel accepts for a network interface; empty maps nothing.
+bool ValidInterfaceName(const std::string& name) {
+    if (name.size() >= 16 || name == "." || name == "..")
+        return false;
+    for (char c : name) {
+        if (c == '/' || c == ':' || std::isspace(static_cast<unsigned char>(c)))
+            return false;
+    }
+    return true;
+}
+
 bool ParseFlood(Reader& r, const IniEntry& e, FloodConfig* flood) {
     const std::string v = Lower(e.value);
     if (v == "off" || v == "0") {
@@ -148,6 +159,14 @@ void ParseChannel(Reader& r, const IniSection& s, ChannelConfig* ch) {
                 ch->txQueue = static_cast<size_t>(v);
         } else if (e.key == "txack") {
             r.Bool(e, &ch->txAck);
+        } else if (e.key == "socketcan") {
+            if (ValidInterfaceName(e.value)) {
+                ch->socketcan = e.value;
+            } else {
+                r.Error(e.line,
+                        "socketcan must be an interface name of up to 15 characters "
+                        "without '/', ':' or blanks; the channel stays virtual");
+            }
         } else if (e.key == "flood") {
             ParseFlood(r, e, &ch->flood);
         } else if (e.key == "flood_id") {

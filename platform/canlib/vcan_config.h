@@ -35,6 +35,7 @@ struct ChannelConfig {
     size_t txQueue = 256;
     bool txAck = false;
     FloodConfig flood;
+    std::string socketcan;  // a SocketCAN interface that this channel stands for; "" virtual
 };
 
 struct NodeConfig {

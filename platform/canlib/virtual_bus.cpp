@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "frame_bits.h"
+#include "timer_scale.h"
 
 namespace vcan {
 namespace {
@@ -82,6 +83,19 @@ int VirtualBus::ChannelCount(int* count) {
     EnsureLocked();
     *count = static_cast<int>(channels_.size());
     return canOK;
+}
+
+bool VirtualBus::ChannelSetup(int channel, ChannelConfig* config, Stuffing* stuffing,
+                              bool* present) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    EnsureLocked();
+    if (channel < 0 || static_cast<size_t>(channel) >= channels_.size())
+        return false;
+    const Channel& ch = channels_[static_cast<size_t>(channel)];
+    *config = ch.config;
+    *stuffing = config_.stuffing;
+    *present = ch.present;
+    return true;
 }
 
 int VirtualBus::Open(int channel, int flags) {
@@ -357,22 +371,11 @@ int VirtualBus::IoCtl(int hnd, unsigned func, void* buf, unsigned buflen) {
     Handle* h = nullptr;
     if (const int st = Usable(hnd, &h))
         return st;
+    int status = canOK;
+    if (TimerScaleIoCtl(func, buf, buflen, &h->scaleUs, &status))
+        return status;
     uint32_t value = 0;
     switch (func) {
-        case canIOCTL_SET_TIMER_SCALE:
-            if (!buf || buflen < sizeof value)
-                return canERR_PARAM;
-            std::memcpy(&value, buf, sizeof value);
-            if (value == 0)
-                return canERR_PARAM;
-            // Time stamps and the clock count the time since open in the new unit.
-            h->scaleUs = value;
-            return canOK;
-        case canIOCTL_GET_TIMER_SCALE:
-            if (!buf || buflen < sizeof value)
-                return canERR_PARAM;
-            std::memcpy(buf, &h->scaleUs, sizeof h->scaleUs);
-            return canOK;
         case canIOCTL_GET_RX_BUFFER_LEVEL:
             if (!buf || buflen < sizeof value)
                 return canERR_PARAM;

@@ -44,6 +44,9 @@ public:
     int ConfigErrors(char* buf, size_t bufsiz);
 
     int ChannelCount(int* count);
+    // The scenario of a channel, its bus's stuffing rule and whether it is present now;
+    // false for a channel that does not exist.
+    bool ChannelSetup(int channel, ChannelConfig* config, Stuffing* stuffing, bool* present);
     int Open(int channel, int flags);
     int Close(int hnd);
     int BusOn(int hnd);

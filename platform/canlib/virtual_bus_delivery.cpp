@@ -61,24 +61,8 @@ bool VirtualBus::Acknowledged(int sender, int bus, long nominal, long data, uint
 }
 
 uint64_t VirtualBus::WireNs(const BusFrame& f, long nominal, long data) const {
-    WireBits bits;
-    if (f.flags & canMSG_ERROR_FRAME) {
-        bits = ErrorFrameWireBits();
-    } else {
-        FrameFormat ff;
-        ff.id = f.id;
-        ff.extended = (f.flags & canMSG_EXT) != 0;
-        ff.remote = (f.flags & canMSG_RTR) != 0;
-        ff.fd = (f.flags & canFDMSG_FDF) != 0;
-        ff.brs = (f.flags & canFDMSG_BRS) != 0;
-        ff.esi = (f.flags & canFDMSG_ESI) != 0;
-        ff.length = f.length;
-        bits = FrameWireBits(ff, f.data, config_.stuffing);
-    }
-    uint64_t ns = nominal > 0 ? bits.nominal * 1000000000ull / static_cast<uint64_t>(nominal) : 0;
-    if (bits.data && data > 0)
-        ns += bits.data * 1000000000ull / static_cast<uint64_t>(data);
-    return ns;
+    const WireBits bits = MessageWireBits(f.id, f.flags, f.length, f.data, config_.stuffing);
+    return WireTimeNs(bits, nominal, data);
 }
 
 void VirtualBus::CountSeen(Handle& h, const BusFrame& f, uint64_t wireNs) {

@@ -40,6 +40,8 @@ struct CanlibApi {
     decltype(&::canParamGetChannelNumber) canParamGetChannelNumber = nullptr;
     decltype(&::canRequestBusStatistics) canRequestBusStatistics = nullptr;
     decltype(&::canGetBusStatistics) canGetBusStatistics = nullptr;
+    decltype(&::canGetChannelData) canGetChannelData = nullptr;
+    decltype(&::vcanTestSocketCanStandIn) vcanTestSocketCanStandIn = nullptr;
     decltype(&::vcanTestConfigure) vcanTestConfigure = nullptr;
     decltype(&::vcanTestGetConfigErrors) vcanTestGetConfigErrors = nullptr;
     decltype(&::vcanTestInjectFrame) vcanTestInjectFrame = nullptr;
@@ -88,6 +90,8 @@ struct CanlibApi {
         CANLIB_TEST_RESOLVE(canParamGetChannelNumber);
         CANLIB_TEST_RESOLVE(canRequestBusStatistics);
         CANLIB_TEST_RESOLVE(canGetBusStatistics);
+        CANLIB_TEST_RESOLVE(canGetChannelData);
+        CANLIB_TEST_RESOLVE(vcanTestSocketCanStandIn);
         CANLIB_TEST_RESOLVE(vcanTestConfigure);
         CANLIB_TEST_RESOLVE(vcanTestGetConfigErrors);
         CANLIB_TEST_RESOLVE(vcanTestInjectFrame);

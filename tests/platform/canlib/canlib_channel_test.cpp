@@ -215,7 +215,8 @@ TEST_F(CanlibChannelTest, ErrorTextsForEveryStatusAndUnknownOnes) {
                                canERR_NOT_SUPPORTED,
                                canERR_NO_ACCESS,
                                canERR_NOT_IMPLEMENTED,
-                               canERR_OFF_BUS};
+                               canERR_OFF_BUS,
+                               canERR_LINK_DOWN};
     std::set<std::string> texts;
     for (canStatus s : known) {
         char buf[256];

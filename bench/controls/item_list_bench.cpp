@@ -8,34 +8,14 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <array>
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
-#include <new>
 #include <vector>
 
+#include "bench/allocation_counter.h"
+#include "bench/qt_bench_main.h"
 #include "controls/item_list.h"
 #include "res/ids.h"
-
-namespace {
-
-std::atomic<long long> g_allocations{0};
-
-}  // namespace
-
-void* operator new(std::size_t size) {
-    g_allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size == 0 ? 1 : size)) {
-        return p;
-    }
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
 
 namespace {
 
@@ -141,9 +121,9 @@ void PaintViewport(benchmark::State& state) {
     s.Paint();
     long long allocations = 0;
     for (auto _ : state) {
-        const long long before = g_allocations.load(std::memory_order_relaxed);
+        const long long before = AllocationCount();
         s.Paint();
-        allocations += g_allocations.load(std::memory_order_relaxed) - before;
+        allocations += AllocationCount() - before;
     }
     const double paints = static_cast<double>(state.iterations());
     state.counters["visible_rows"] = s.list->VisibleRows();
@@ -173,12 +153,5 @@ BENCHMARK(PaintViewport)
 BENCHMARK(UpdateItemCount)->Arg(100)->Arg(10'000'000)->Unit(benchmark::kNanosecond);
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunQtBenchmarks(argc, argv);
 }

@@ -5,34 +5,13 @@
 
 #include <QApplication>
 #include <QImage>
-#include <atomic>
 #include <cstdlib>
-#include <new>
 
+#include "bench/allocation_counter.h"
 #include "bench/qt_bench_main.h"
 #include "controls/plasma_routine.h"
 #include "controls/water_drop_ctrl.h"
 #include "controls/water_routine.h"
-
-namespace {
-
-std::atomic<long long> g_allocations{0};
-
-}  // namespace
-
-void* operator new(std::size_t size) {
-    g_allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size == 0 ? 1 : size)) {
-        return p;
-    }
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
 
 namespace {
 
@@ -61,9 +40,9 @@ void EffectStep(benchmark::State& state) {
         if (++n % 8 == 0) {
             control.Drop(n % (kWidth - 20) + 10, n % (kHeight - 20) + 10, 50, 500);
         }
-        const long long before = g_allocations.load(std::memory_order_relaxed);
+        const long long before = AllocationCount();
         control.Step();
-        allocations += g_allocations.load(std::memory_order_relaxed) - before;
+        allocations += AllocationCount() - before;
     }
     state.counters["allocs_per_step"] =
         static_cast<double>(allocations) / static_cast<double>(state.iterations());

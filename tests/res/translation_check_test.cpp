@@ -344,8 +344,8 @@ TEST(TranslationCheck, ReportsEachFaultOnce) {
 }
 
 TEST(TranslationCheck, SpecifiersAndMnemonics) {
-    using Specs = std::vector<std::string>;
-    const std::pair<const char*, Specs> specifiers[] = {
+    using FormatList = std::vector<std::string>;
+    const std::pair<const char*, FormatList> specifiers[] = {
         {"CAN%d: BUS %s (&%d)", {"%d", "%s", "%d"}},
         {"エラーコード: %1\n理由: %2", {"%1", "%2"}},
         {"%d%% ", {"%d"}},

@@ -273,30 +273,7 @@ void CItemList::scrollContentsBy(int dx, int /*dy*/) {
 
 void CItemList::VScroll(Scroll code, int trackPos) {
     QScrollBar* bar = verticalScrollBar();
-    int pos = bar->value();
-    switch (code) {
-        case Scroll::LineUp:
-            pos -= 1;
-            break;
-        case Scroll::LineDown:
-            pos += 1;
-            break;
-        case Scroll::PageUp:
-            pos -= vPage_;
-            break;
-        case Scroll::PageDown:
-            pos += vPage_;
-            break;
-        case Scroll::Track:
-            pos = trackPos;
-            break;
-        case Scroll::Top:
-            pos = 0;
-            break;
-        case Scroll::Bottom:
-            pos = vMax_;
-            break;
-    }
+    const int pos = ScrollTarget(code, bar->value(), 1, vPage_, trackPos, vMax_);
     bar->setValue(qBound(0, pos, vMax_));
     // Every vertical scroll request ends auto-scroll; only the owner turns
     // it on again.
@@ -306,27 +283,7 @@ void CItemList::VScroll(Scroll code, int trackPos) {
 
 void CItemList::HScroll(Scroll code, int trackPos) {
     QScrollBar* bar = horizontalScrollBar();
-    int pos = bar->value();
-    switch (code) {
-        case Scroll::LineUp:
-            pos -= charWidth_;
-            break;
-        case Scroll::LineDown:
-            pos += charWidth_;
-            break;
-        case Scroll::PageUp:
-            pos -= hPage_;
-            break;
-        case Scroll::PageDown:
-            pos += hPage_;
-            break;
-        case Scroll::Track:
-            pos = trackPos;
-            break;
-        case Scroll::Top:
-        case Scroll::Bottom:
-            break;
-    }
+    const int pos = ScrollTarget(code, bar->value(), charWidth_, hPage_, trackPos, totalWidth_);
     bar->setValue(qBound(0, pos, totalWidth_));
     InvalidateItems();
     LayoutHeaders(true);

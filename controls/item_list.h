@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "controls/cmd_ui.h"
+#include "controls/scroll_code.h"
 
 class QHeaderView;
 class QPainter;
@@ -102,7 +103,7 @@ public:
     QHeaderView* RowHeader() const { return rowHeader_; }
 
     // The owner's scroll request, as a scroll bar sends it.
-    enum class Scroll { LineUp, LineDown, PageUp, PageDown, Track, Top, Bottom };
+    using Scroll = ScrollCode;
     void VScroll(Scroll code, int trackPos = 0);
     void HScroll(Scroll code, int trackPos = 0);
 

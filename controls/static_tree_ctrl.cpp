@@ -216,24 +216,8 @@ void CStaticTreeCtrl::RecalcScroll() {
 }
 
 void CStaticTreeCtrl::VScroll(Scroll code, int trackPos) {
-    int pos = ScrollPosition();
-    switch (code) {
-        case Scroll::LineUp:
-            pos -= rowHeight_;
-            break;
-        case Scroll::LineDown:
-            pos += rowHeight_;
-            break;
-        case Scroll::PageUp:
-            pos -= vPage_;
-            break;
-        case Scroll::PageDown:
-            pos += vPage_;
-            break;
-        case Scroll::Track:
-            pos = trackPos;
-            break;
-    }
+    const int pos = ScrollTarget(code, ScrollPosition(), rowHeight_, vPage_, trackPos,
+                                 verticalScrollBar()->maximum());
     verticalScrollBar()->setValue(qMax(0, pos));
     Refresh();
 }

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "controls/scroll_code.h"
+
 // One node of a CStaticTreeCtrl. The tree owns its items; owners set the
 // public fields (images, expanded, text colour, data) right after inserting.
 class CStaticTreeItem {
@@ -96,7 +98,7 @@ public:
     CStaticTreeItem* LastVisible() const { return lastVisible_; }
     std::vector<CStaticTreeItem*> VisibleItems() const;
     int ScrollPosition() const;
-    enum class Scroll { LineUp, LineDown, PageUp, PageDown, Track };
+    using Scroll = ScrollCode;
     void VScroll(Scroll code, int trackPos = 0);
 
     // ---- geometry ------------------------------------------------------
